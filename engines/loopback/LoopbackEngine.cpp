@@ -1,0 +1,232 @@
+#include "LoopbackEngine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace quorvel {
+namespace {
+
+constexpr const char16_t* kModes[] = {u"GMSK",   u"FSK",    u"FSK-W",  u"BPSK",   u"bpsk",  u"rtty-L",
+                                      u"rtty-U", u"mfsk-L", u"mfsk-U", u"qpsk-L", u"qpsk-U"};
+constexpr std::int16_t kModeCount = static_cast<std::int16_t>(std::size(kModes));
+
+}  // namespace
+
+TLoopbackEngine::TLoopbackEngine(IDispatcher& dispatcher) : dispatcher_(dispatcher) {}
+
+TLoopbackEngine::~TLoopbackEngine() { *alive_ = false; }
+
+void TLoopbackEngine::set_wTxCarrier(std::uint16_t hz) {
+    txCarrier_ = hz;
+    if (net_) channels_[0].rxCarrier = hz;
+}
+
+void TLoopbackEngine::set_bNET(TOleBool value) { net_ = value ? OleTrue : OleFalse; }
+
+std::int16_t TLoopbackEngine::wModeMax() const { return kModeCount; }
+
+std::u16string TLoopbackEngine::ModeName(std::int16_t i) const {
+    return i >= 0 && i < kModeCount ? std::u16string(kModes[i]) : std::u16string();
+}
+
+double TLoopbackEngine::Speed(std::int16_t ch) const { return Valid(ch) ? channels_[ch].speed : 0.0; }
+
+void TLoopbackEngine::set_Speed(std::int16_t ch, double baud) {
+    if (!Valid(ch) || !(baud > 0.0) || baud > 1000.0) return;
+    channels_[ch].speed = baud;
+    dispatcher_.Post([this, ch, baud, alive = alive_] {
+        if (*alive && events_) events_->OnSpeed(ch, baud);
+    });
+}
+
+std::uint16_t TLoopbackEngine::RxCarrier(std::int16_t ch) const { return Valid(ch) ? channels_[ch].rxCarrier : 0; }
+
+void TLoopbackEngine::set_RxCarrier(std::int16_t ch, std::uint16_t hz) {
+    if (!Valid(ch)) return;
+    channels_[ch].rxCarrier = hz;
+    // The real engine reports the carrier back while it is being written.
+    if (events_) events_->OnRxCarrier(ch, hz);
+    if (ch == 0 && net_) txCarrier_ = hz;
+}
+
+void TLoopbackEngine::set_ChannelOpen(std::int16_t ch, TOleBool open) {
+    if (Valid(ch)) channels_[ch].open = open != 0;
+}
+
+bool TLoopbackEngine::ChannelIsOpen(std::int16_t ch) const { return Valid(ch) && channels_[ch].open; }
+
+double TLoopbackEngine::SignalToNoise(std::int16_t ch) const { return Valid(ch) ? channels_[ch].snr : 0.0; }
+
+void TLoopbackEngine::SetSignalToNoise(std::int16_t ch, double db) {
+    if (Valid(ch)) channels_[ch].snr = db;
+}
+
+std::int16_t TLoopbackEngine::Afc(std::int16_t ch) const { return Valid(ch) ? channels_[ch].afc : 0; }
+
+void TLoopbackEngine::set_Afc(std::int16_t ch, std::int16_t on) {
+    if (Valid(ch)) channels_[ch].afc = on;
+}
+
+double TLoopbackEngine::FilterOffset(std::int16_t ch) const { return Valid(ch) ? channels_[ch].filterOffset : 0.0; }
+
+void TLoopbackEngine::set_FilterOffset(std::int16_t ch, double hz) {
+    if (Valid(ch)) channels_[ch].filterOffset = hz;
+}
+
+std::int16_t TLoopbackEngine::Mode(std::int16_t ch) const { return Valid(ch) ? channels_[ch].mode : 0; }
+
+void TLoopbackEngine::set_Mode(std::int16_t ch, std::int16_t mode) {
+    if (!Valid(ch) || mode < 0 || mode >= kModeCount) return;
+    channels_[ch].mode = mode;
+    dispatcher_.Post([this, ch, mode, alive = alive_] {
+        if (*alive && events_) events_->OnMode(ch, mode, ModeName(mode));
+    });
+}
+
+double TLoopbackEngine::FilterCentre(std::int16_t ch) const {
+    return Valid(ch) ? channels_[ch].rxCarrier + channels_[ch].filterOffset : 0.0;
+}
+
+void TLoopbackEngine::DeleteNotch(std::int16_t index) {
+    if (index == -1) {
+        notches_.clear();
+    } else if (index >= 0 && static_cast<std::size_t>(index) < notches_.size()) {
+        notches_.erase(notches_.begin() + index);
+    }
+}
+
+std::int32_t TLoopbackEngine::SetFilter(std::int16_t type, std::int16_t, double, double, std::int16_t) {
+    filterType_ = type;
+    return 0;
+}
+
+double TLoopbackEngine::CharactersPerSecond(const std::u16string& mode, double baud) {
+    std::u16string m = mode;
+    std::transform(m.begin(), m.end(), m.begin(), [](char16_t c) { return c >= u'a' && c <= u'z' ? c - 32 : c; });
+    if (m.rfind(u"RTTY", 0) == 0) return baud / 7.5;      // 5 data bits, start, 1.5 stop
+    if (m.rfind(u"MFSK", 0) == 0) return baud * 4.0 / 9;  // 4 bits a symbol, ~9 bits a character
+    if (m.rfind(u"BPSK", 0) == 0 || m.rfind(u"QPSK", 0) == 0) return baud / 6.5;  // varicode average
+    return baud / 10.0;
+}
+
+std::uint32_t TLoopbackEngine::CharIntervalMs(std::int16_t ch) const {
+    const auto& c = channels_[ch];
+    const double cps = CharactersPerSecond(ModeName(c.mode), c.speed);
+    return static_cast<std::uint32_t>(std::max(1.0, std::round(1000.0 / std::max(cps, 0.1))));
+}
+
+void TLoopbackEngine::Receive(std::int16_t ch, const std::u16string& text) {
+    if (!Valid(ch)) return;
+    for (char16_t c : text) channels_[ch].incoming.push_back(c);
+    ScheduleReceive(ch);
+}
+
+void TLoopbackEngine::ScheduleReceive(std::int16_t ch) {
+    auto& c = channels_[ch];
+    if (c.receiving || c.incoming.empty()) return;
+    c.receiving = true;
+    // One-shot timer per character: the channel's rate decides the gap.
+    auto id = std::make_shared<IDispatcher::TimerId>(0);
+    *id = dispatcher_.SetTimer(CharIntervalMs(ch), [this, ch, id, alive = alive_] {
+        dispatcher_.KillTimer(*id);
+        if (!*alive) return;
+        auto& chan = channels_[ch];
+        chan.receiving = false;
+        if (chan.incoming.empty()) return;
+        const std::uint16_t w = chan.incoming.front();
+        chan.incoming.pop_front();
+        if (events_) events_->OnRxChar(ch, std::u16string(1, static_cast<char16_t>(w)), w);
+        ScheduleReceive(ch);
+    });
+}
+
+void TLoopbackEngine::SendTone() {
+    tone_ = true;
+    SetTxState(TxStateTransmit);
+}
+
+void TLoopbackEngine::SendText(const std::u16string& text) {
+    for (char16_t c : text) txQueue_.push_back(c);
+}
+
+void TLoopbackEngine::SendChar(std::uint16_t wChar) { txQueue_.push_back(wChar); }
+
+void TLoopbackEngine::RaiseTxState(std::int16_t state) {
+    dispatcher_.Post([this, state, alive = alive_] {
+        if (*alive && events_) events_->OnTxState(state);
+    });
+}
+
+void TLoopbackEngine::SetTxState(std::int16_t state) {
+    switch (state) {
+        case TxStateTransmit:
+            ending_ = false;
+            if (!tx_) {
+                tx_ = OleTrue;
+                RaiseTxState(TxStateTransmit);
+                ScheduleTransmit();
+            }
+            break;
+        case TxStateEnd:
+            if (!tx_) break;
+            ending_ = true;
+            break;
+        default:
+            txQueue_.clear();
+            ending_ = false;
+            tone_ = false;
+            if (tx_) {
+                tx_ = OleFalse;
+                RaiseTxState(TxStateReceive);
+            }
+            break;
+    }
+}
+
+void TLoopbackEngine::ScheduleTransmit() {
+    if (transmitting_) return;
+    transmitting_ = true;
+    auto id = std::make_shared<IDispatcher::TimerId>(0);
+    *id = dispatcher_.SetTimer(CharIntervalMs(0), [this, id, alive = alive_] {
+        dispatcher_.KillTimer(*id);
+        if (!*alive) return;
+        transmitting_ = false;
+        TransmitNext();
+    });
+}
+
+void TLoopbackEngine::TransmitNext() {
+    if (!tx_) return;
+    if (tone_) {
+        ScheduleTransmit();
+        return;
+    }
+    std::uint16_t w = 0;
+    if (!txQueue_.empty()) {
+        w = txQueue_.front();
+        txQueue_.pop_front();
+    } else if (!ending_ && events_) {
+        events_->OnGetTxChar(w);  // feed mode: the window supplies the next character
+    }
+    if (w != 0) {
+        sent_ += static_cast<char16_t>(w);
+        // Each character sent comes back as the echo of the transmit side.
+        if (events_ && tx_) events_->OnRxChar(0, std::u16string(1, static_cast<char16_t>(w)), w);
+    } else if (ending_ && txQueue_.empty()) {
+        tx_ = OleFalse;
+        ending_ = false;
+        RaiseTxState(TxStateReceive);
+        return;
+    }
+    ScheduleTransmit();
+}
+
+std::unique_ptr<TModemEngine> TLoopbackEngineFactory::CreateEngine(const char* classId, IDispatcher& dispatcher) {
+    if (classId == nullptr || std::strcmp(classId, kModemEngineClassId) != 0) return nullptr;
+    auto engine = std::make_unique<TLoopbackEngine>(dispatcher);
+    Last = engine.get();
+    return engine;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,32 @@
+// The platform of Quorvel.kpl on Linux: the process's shared desktop plus this
+// module's own library loading and engine lookup.
+#include "plugin/PluginPlatform.h"
+
+#include <filesystem>
+
+#include "Desktop.h"
+#include "LinuxLibraries.h"
+#include "RegisteredEngines.h"
+
+namespace quorvel {
+
+TPlatform PluginPlatform() {
+    static linux_platform::TLinuxLibraryLoader libraries;
+    static linux_platform::TLinuxProcess process;
+    static linux_platform::TRegisteredEngines engines(
+        std::filesystem::path(linux_platform::ModulePathOf(reinterpret_cast<const void*>(&PluginPlatform)))
+            .parent_path()
+            .string());
+    const TDesktop* desktop = QuorvelDesktop();
+    TPlatform p;
+    p.Dispatcher = desktop->Dispatcher;
+    p.Windows = desktop->Windows;
+    p.Dialogs = desktop->Dialogs;
+    p.Clipboard = desktop->Clipboard;
+    p.Libraries = &libraries;
+    p.Process = &process;
+    p.Engines = &engines;
+    return p;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,66 @@
+#include "RegisteredEngines.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "LinuxLibraries.h"
+
+namespace quorvel::linux_platform {
+namespace {
+
+std::string Trim(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return {};
+    const auto e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+std::string UpperAscii(std::string s) {
+    for (char& c : s) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    return s;
+}
+
+}  // namespace
+
+std::map<std::string, std::string> ParseEngineRegistration(const std::string& text) {
+    std::map<std::string, std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        line = Trim(line);
+        if (line.empty() || line[0] == '#') continue;
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string id = UpperAscii(Trim(line.substr(0, eq)));
+        const std::string module = Trim(line.substr(eq + 1));
+        if (!id.empty() && !module.empty()) out[id] = module;
+    }
+    return out;
+}
+
+TRegisteredEngines::~TRegisteredEngines() = default;
+
+std::unique_ptr<TModemEngine> TRegisteredEngines::CreateEngine(const char* classId, IDispatcher& dispatcher) {
+    if (classId == nullptr) return nullptr;
+    const std::filesystem::path folder(folder_);
+    std::ifstream file(folder / kEngineRegistrationFile, std::ios::binary);
+    if (!file) return nullptr;
+    std::ostringstream text;
+    text << file.rdbuf();
+    const auto registry = ParseEngineRegistration(text.str());
+    const auto it = registry.find(UpperAscii(classId));
+    if (it == registry.end()) return nullptr;
+    std::filesystem::path module(it->second);
+    if (module.is_relative()) module = folder / module;
+    auto library = TLinuxLibraryLoader::LoadPath(module.string());
+    if (!library) return nullptr;
+    using Create = TModemEngine* (*)(IDispatcher*);
+    auto create = reinterpret_cast<Create>(library->Symbol("QuorvelCreateModemEngine"));
+    if (create == nullptr) return nullptr;
+    std::unique_ptr<TModemEngine> engine(create(&dispatcher));
+    if (engine) modules_.push_back(std::move(library));
+    return engine;
+}
+
+}  // namespace quorvel::linux_platform

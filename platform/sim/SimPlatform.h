@@ -1,0 +1,95 @@
+#pragma once
+// A whole platform on the virtual clock: what tests and the headless host
+// give the core. Dialog answers are scripted; everything shown is recorded.
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SimDispatcher.h"
+#include "SimWindowSystem.h"
+#include "ports/Dialogs.h"
+#include "ports/Libraries.h"
+#include "ports/Platform.h"
+
+namespace quorvel::sim {
+
+class TSimDialogs final : public IDialogs {
+public:
+    struct Shown {
+        std::string Caption, Text;
+        int Flags;
+    };
+    int MessageBox(const std::string& caption, const std::string& text, int flags) override;
+    bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
+                  std::string& text) override;
+    int RunModal(const std::string& caption) override;
+
+    std::vector<Shown> Messages;       // every message box, in order
+    std::deque<int> Answers;           // next message-box results; IDOK/IDNO when empty
+    std::deque<std::string> Inputs;    // next input-box texts; cancel when empty
+    std::vector<std::string> Modals;   // captions of modal windows run
+    std::deque<int> ModalResults;      // next modal results; cancel when empty
+};
+
+class TSimClipboard final : public IClipboard {
+public:
+    bool HasText() const override { return has_; }
+    std::string GetText() const override { return text_; }
+    void SetText(const std::string& text) override {
+        text_ = text;
+        has_ = true;
+    }
+
+private:
+    bool has_ = false;
+    std::string text_;
+};
+
+// Libraries made of registered symbols: lets tests stand in for host
+// libraries (present, missing, missing a function) without files.
+class TSimLibraryLoader final : public ILibraryLoader {
+public:
+    std::unique_ptr<ILibrary> Load(const std::string& name) override;
+    void Register(const std::string& name, std::map<std::string, void*> symbols) {
+        libraries_[name] = std::move(symbols);
+    }
+    void Unregister(const std::string& name) { libraries_.erase(name); }
+    int LoadCount(const std::string& name) const;
+    int OpenCount() const { return open_; }  // loaded and not yet freed
+
+private:
+    friend class TSimLibrary;
+    std::map<std::string, std::map<std::string, void*>> libraries_;
+    std::map<std::string, int> loads_;
+    int open_ = 0;
+};
+
+class TSimProcess final : public IProcess {
+public:
+    std::string ExecutablePath() const override { return Executable; }
+    std::string ModulePath(const std::string& moduleName) const override;
+    std::string Executable = "/opt/pavo/host.exe";
+    std::map<std::string, std::string> Modules;  // file name -> full path
+};
+
+class TSimPlatform {
+public:
+    TSimPlatform();
+    TSimPlatform(const TSimPlatform&) = delete;
+    TSimPlatform& operator=(const TSimPlatform&) = delete;
+    TPlatform& Ports() { return ports_; }
+
+    TSimDispatcher Dispatcher;
+    TSimWindowSystem Windows{Dispatcher};
+    TSimDialogs Dialogs;
+    TSimClipboard Clipboard;
+    TSimLibraryLoader Libraries;
+    TSimProcess Process;
+
+private:
+    TPlatform ports_;
+};
+
+}  // namespace quorvel::sim

@@ -1,0 +1,84 @@
+#include "plugin/Session.h"
+
+#include "plugin/HostStrings.h"
+#include "plugin/dsMainForm.h"
+#include "ports/Dialogs.h"
+#include "ports/WindowSystem.h"
+#include "ui/Forms.h"
+
+namespace quorvel {
+namespace {
+
+// Static data of the library: the host may keep these pointers while it is loaded.
+// "Цифровые виды связи" in cp1251.
+constexpr char kName[] =
+    "\xD6\xE8\xF4\xF0\xEE\xE2\xFB\xE5 \xE2\xE8\xE4\xFB \xF1\xE2\xFF\xE7\xE8";
+// "Цифровые виды связи. Версия 1.2.0." CR LF CR LF and the credit line.
+constexpr char kDescription[] =
+    "\xD6\xE8\xF4\xF0\xEE\xE2\xFB\xE5 \xE2\xE8\xE4\xFB \xF1\xE2\xFF\xE7\xE8. "
+    "\xC2\xE5\xF0\xF1\xE8\xFF 1.2.0.\r\n\r\n"
+    "Modem: MMVARI control by Makoto Mori, JE3HHT.";
+constexpr char kCloseId[] = PAVO_CLOSE_ID;
+
+}  // namespace
+
+TPluginLibrary::TPluginLibrary(const TPlatform& platform) : Application(platform) {}
+
+TPluginLibrary::~TPluginLibrary() { MainForm.reset(); }
+
+void TPluginLibrary::GetInfo(PavoInfo* info) {
+    if (info == nullptr) return;
+    info->Name = kName;
+    info->Description = kDescription;
+    info->Flag = 1;
+}
+
+THandle TPluginLibrary::Run(HostSession* session, std::int32_t instanceValue) {
+    if (!MainForm) {
+        if (session == nullptr || session->Application == nullptr) return 0;
+        IHostApplication* hostApp = session->Application;
+        IHostWindow* mainWindow = hostApp->MainWindow();
+        HostMainWindow = mainWindow != nullptr ? mainWindow->Handle() : 0;
+        SavedApplicationHandle = Application.Handle;
+        if (IHostApplicationObject* appObject = hostApp->ApplicationObject()) {
+            Application.Handle = appObject->Handle();
+            Application.Title = HostString([&](char* b, std::int32_t n) { return appObject->Title(b, n); });
+        }
+        Host = session;
+        MainForm = TForm::Create<TMainForm>(*this);
+        HostInstanceValue = instanceValue;
+    }
+    const THandle handle = MainForm->Handle();
+    MainForm->Show();
+    return handle;
+}
+
+std::int32_t TPluginLibrary::SendNotify(std::int32_t type, std::int32_t kind) {
+    if (!MainForm) return 0;
+    const auto t = static_cast<std::uint16_t>(type);
+    const auto k = static_cast<std::uint16_t>(kind);
+    (void)t;
+    (void)k;
+    return 0;
+}
+
+void TPluginLibrary::ShowOptionsDialog(THandle /*parent*/, const char* /*dataPath*/) {
+    IDialogs* dialogs = Application.Platform().Dialogs;
+    if (dialogs == nullptr) return;
+    TModalScope modal(Application);
+    dialogs->RunModal("Options");
+}
+
+void TPluginLibrary::Release() {
+    if (!MainForm) return;
+    MainForm.reset();
+    Application.Handle = SavedApplicationHandle;
+}
+
+void TPluginLibrary::PostCloseSignal() {
+    if (IWindowSystem* windows = Application.Platform().Windows)
+        windows->PostMessage(HostMainWindow, PAVO_MSG_CLOSE, reinterpret_cast<std::uintptr_t>(kCloseId),
+                             HostInstanceValue);
+}
+
+}  // namespace quorvel

@@ -1,0 +1,25 @@
+#pragma once
+// Everything the core reaches outside the system, in one bundle. Each field is
+// owned by whoever assembled the bundle (the library's load code, a test or the
+// reference host) and outlives every user.
+namespace quorvel {
+
+class IDispatcher;
+class IWindowSystem;
+class IDialogs;
+class IClipboard;
+class ILibraryLoader;
+class IProcess;
+class IModemEngineFactory;
+
+struct TPlatform {
+    IDispatcher* Dispatcher = nullptr;
+    IWindowSystem* Windows = nullptr;
+    IDialogs* Dialogs = nullptr;
+    IClipboard* Clipboard = nullptr;
+    ILibraryLoader* Libraries = nullptr;
+    IProcess* Process = nullptr;
+    IModemEngineFactory* Engines = nullptr;
+};
+
+}  // namespace quorvel

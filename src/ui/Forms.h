@@ -1,0 +1,70 @@
+#pragma once
+// A top-level window of the form model: caption, bounds, a native handle made
+// on demand, and the create / show / close / destroy events with the
+// framework's order. Derived windows override the Form* handlers.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ui/Application.h"
+#include "ports/WindowSystem.h"
+
+namespace quorvel {
+
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum class TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
+
+class TForm {
+public:
+    // Constructs a form of type T and runs its create event, as the framework's
+    // constructor does after every field is in place.
+    template <class T, class... Args>
+    static std::unique_ptr<T> Create(Args&&... args) {
+        auto form = std::make_unique<T>(std::forward<Args>(args)...);
+        form->AfterConstruction();
+        return form;
+    }
+
+    TForm(TApplication& app, THandle parentWindow);
+    virtual ~TForm();
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+
+    TApplication& Application() const { return app_; }
+    const TPlatform& Platform() const { return app_.Platform(); }
+
+    std::string Name;     // component name
+    std::string Caption;  // cp1251
+    int Left = 0, Top = 0, Width = 600, Height = 400;
+    int Tag = 0;
+    int BorderStyle = 2;  // 0 none, 1 single, 2 sizeable, 3 dialog, 4 tool window, 5 sizeable tool window
+    TWindowState WindowState = TWindowState::wsNormal;
+
+    bool HandleAllocated() const { return handle_ != 0; }
+    // The native window, created on first use (owned by the parent window).
+    THandle Handle();
+    bool Visible() const { return visible_; }
+    void Show();
+    void Hide();
+    // Runs the close event; the action it leaves decides what happens.
+    void Close();
+
+protected:
+    virtual void FormCreate() {}
+    virtual void FormShow() {}
+    virtual void FormHide() {}
+    virtual void FormClose(TCloseAction& /*action*/) {}
+    // Messages sent or posted to the native window.
+    virtual std::intptr_t WndProc(const TMessage& message);
+    virtual void AfterConstruction() { FormCreate(); }
+    // Called when the close action is caFree; the owner decides how to free.
+    virtual void Release() {}
+
+private:
+    TApplication& app_;
+    THandle parentWindow_;
+    THandle handle_ = 0;
+    bool visible_ = false;
+};
+
+}  // namespace quorvel

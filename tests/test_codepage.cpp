@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "base/CodePage.h"
+#include "base/Round.h"
+
+namespace quorvel {
+namespace {
+
+TEST(CodePage, RussianRoundTripsThroughEveryEncoding) {
+    const std::string utf8 = "Съешь ещё этих мягких французских булок, ЁЖ №5";
+    const std::string cp = Utf8ToCp1251(utf8);
+    EXPECT_EQ(cp.size(), 46u);
+    EXPECT_EQ(Cp1251ToUtf8(cp), utf8);
+    EXPECT_EQ(Utf16ToCp1251(Cp1251ToUtf16(cp)), cp);
+    EXPECT_EQ(static_cast<unsigned char>(Ru("№")[0]), 0xB9);
+}
+
+TEST(CodePage, EveryByteMapsBackToItself) {
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        EXPECT_EQ(UnicodeToCp1251(Cp1251ToUnicode(static_cast<unsigned char>(c))), c) << b;
+    }
+}
+
+TEST(CodePage, BadInputBecomesQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1251("a\xC3"), "a?");
+    EXPECT_EQ(Utf8ToCp1251("\x80z"), "?z");
+    EXPECT_EQ(Utf8ToCp1251("\xE4\xB8\xAD"), "?");  // outside the code page
+    EXPECT_EQ(Utf16ToCp1251(u"\U0001F600x"), "?x");
+}
+
+TEST(CodePage, UpperCaseCoversCyrillicAndYo) {
+    EXPECT_EQ(Cp1251ToUtf8(UpperCase(Ru("привет, ёж! abc"))), "ПРИВЕТ, ЁЖ! ABC");
+    EXPECT_EQ(Cp1251ToUtf8(LowerCase(Ru("ЁЖ ЯЩИК Ў"))), "ёж ящик ў");
+}
+
+TEST(RoundHalvesToEven, MatchesTheFramework) {
+    EXPECT_EQ(Round(32767.5), 32768);
+    EXPECT_EQ(Round(32768.5), 32768);
+    EXPECT_EQ(Round(2.5), 2);
+    EXPECT_EQ(Round(3.5), 4);
+    EXPECT_EQ(Round(-2.5), -2);
+    EXPECT_EQ(Round(0.49), 0);
+    EXPECT_EQ(Round(50.0 / 100 * 65535), 32768);
+}
+
+}  // namespace
+}  // namespace quorvel
