@@ -3,6 +3,7 @@
 // failure (the process's file-size limit) for the save paths.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 #include <sys/resource.h>
 
 #include <filesystem>
@@ -30,24 +31,36 @@ inline std::size_t FilesIn(const std::string& folder) {
     return n;
 }
 
-class TempFolderTest : public ::testing::Test {
-protected:
-    TempFolderTest() {
+// A fresh folder named after the running test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         folder_ = std::filesystem::temp_directory_path() /
                   ("quorvel-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }
-    ~TempFolderTest() override {
+    ~TempFolder() {
         std::error_code ec;
         std::filesystem::remove_all(folder_, ec);
     }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     std::string Folder() const { return folder_.string(); }
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
 private:
     std::filesystem::path folder_;
+};
+
+class TempFolderTest : public ::testing::Test {
+protected:
+    std::string Folder() const { return temp_.Folder(); }
+    std::string Path(const std::string& name) const { return temp_.Path(name); }
+
+private:
+    TempFolder temp_;
 };
 
 // While alive, writes past limit bytes fail (EFBIG) instead of killing the process.

@@ -1,10 +1,12 @@
 #include "plugin/Session.h"
 
+#include "base/CodePage.h"
 #include "plugin/HostStrings.h"
 #include "plugin/dsMainForm.h"
 #include "ports/Dialogs.h"
 #include "ports/WindowSystem.h"
 #include "ui/Forms.h"
+#include "ui/MessageBoxes.h"
 
 namespace quorvel {
 namespace {
@@ -62,11 +64,22 @@ std::int32_t TPluginLibrary::SendNotify(std::int32_t type, std::int32_t kind) {
     return 0;
 }
 
-void TPluginLibrary::ShowOptionsDialog(THandle /*parent*/, const char* /*dataPath*/) {
+void TPluginLibrary::ShowOptionsDialog(THandle /*parent*/, const char* dataPath) {
     IDialogs* dialogs = Application.Platform().Dialogs;
     if (dialogs == nullptr) return;
-    TModalScope modal(Application);
-    dialogs->RunModal("Options");
+    // Without a data folder there is no settings file: the path would land in
+    // the root or the host's working folder. The dialog still runs and its
+    // result is applied; the save is reported as failed.
+    const std::string folder = dataPath != nullptr ? dataPath : "";
+    if (!folder.empty()) Config.Load(dsConfig::ConfigurationPath(folder));
+    int result = IDCANCEL;
+    {
+        TModalScope modal(Application);
+        result = dialogs->RunModal(Ru("Настройки"));
+    }
+    if (result != IDOK) return;
+    if (folder.empty() || !Config.Save()) AppMessageBox(Application, Ru("Не удалось сохранить конфигурацию."), MB_ICONERROR);
+    if (MainForm) MainForm->ApplySettings(true);
 }
 
 void TPluginLibrary::Release() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "pavo/host.h"
+#include "settings/dsConfig.h"
 #include "ui/Application.h"
 
 namespace quorvel {
@@ -32,6 +33,11 @@ public:
     void PostCloseSignal();
 
     TApplication Application;
+
+    // Load-time objects, in initialisation order (members are built in
+    // declaration order and freed in reverse): the host configuration reader
+    // first, then the plug-in settings with their defaults.
+    dsConfig::TConfig Config;
 
     // Session variables.
     std::unique_ptr<TMainForm> MainForm;

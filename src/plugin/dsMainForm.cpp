@@ -1,5 +1,8 @@
 #include "plugin/dsMainForm.h"
 
+#include <algorithm>
+#include <string>
+
 #include "base/CodePage.h"
 #include "modem/ModemEngine.h"
 #include "plugin/Session.h"
@@ -34,6 +37,19 @@ void TMainForm::FormShow() {
     if (engine_) {
         const std::int16_t count = engine_->wModeMax();
         for (std::int16_t i = 0; i < count; ++i) ModeNames.push_back(Utf16ToCp1251(engine_->ModeName(i)));
+    }
+}
+
+void TMainForm::ApplySettings(bool /*reapply*/) {
+    const dsConfig::TConfig& config = library_.Config;
+    if (engine_ && config.SetupComplete) {
+        engine_->set_bActive(OleFalse);
+        engine_->set_strSoundID(Cp1251ToUtf16(std::to_string(config.InSoundCard) + "," +
+                                              std::to_string(config.OutSoundCard)));
+        engine_->set_bActive(OleTrue);
+        engine_->set_dblSampleFreq(config.FreqSample);
+        engine_->set_wModGain(static_cast<std::uint16_t>(std::max<std::int16_t>(config.ModGain, 0)));
+        engine_->set_dblTxOffset(config.TxOffset);
     }
 }
 

@@ -21,6 +21,10 @@ public:
     TPluginLibrary& Library() const { return library_; }
     TModemEngine* MMVARI1() const { return engine_.get(); }
 
+    // Applies the plug-in settings to the modem engine; reapply is true after
+    // the options dialog and the audio wizard, false at every show.
+    void ApplySettings(bool reapply);
+
     // Window state.
     std::int32_t DialFrequency = 0;
     std::vector<std::string> ModeNames;  // cp1251, in engine order
