@@ -83,7 +83,7 @@ std::string ShortCutToText(TShortCut shortCut) {
     const std::uint16_t key = shortCut & 0xFF;
     std::string name;
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) name = std::string(1, static_cast<char>(key));
-    else if (key >= 0x70 && key <= 0x7B) name = "F" + std::to_string(key - 0x6F);
+    else if (key >= 0x70 && key <= 0x7B) name.append("F").append(std::to_string(key - 0x6F));
     else
         for (const auto& k : kKeyNames)
             if (k.Key == key) name = k.Name;
@@ -92,7 +92,8 @@ std::string ShortCutToText(TShortCut shortCut) {
     if (shortCut & scShift) text += "Shift+";
     if (shortCut & scCtrl) text += "Ctrl+";
     if (shortCut & scAlt) text += "Alt+";
-    return text + name;
+    text += name;
+    return text;
 }
 
 // ---- TControl -------------------------------------------------------------------
