@@ -306,6 +306,18 @@ TEST(CheckButtons, AllUpGroupAndLoneToggles) {
     EXPECT_FALSE(open.Down());
 }
 
+TEST(ToolBar, OwnsItsButtonsAndClearsThem) {
+    TToolBar bar("ToolBar1");
+    auto& b = bar.AddButton(std::make_unique<TToolButtonX>("b1"));
+    b.Tag = 3;
+    b.ShortCut = TextToShortCut("F5");
+    bar.AddButton(std::make_unique<TToolButtonX>("b2"));
+    EXPECT_EQ(bar.ButtonCount(), 2);
+    EXPECT_EQ(bar.Buttons(0).Tag, 3);
+    bar.Clear();
+    EXPECT_EQ(bar.ButtonCount(), 0);
+}
+
 TEST(PageControl, HiddenPagesKeepTheirIndexAndCannotBeChosen) {
     TPageControl pages("RzPageControl1");
     TTabSheet t0("TabSheet1"), t1("TabSheet2"), t2("TabSheet3");

@@ -196,6 +196,18 @@ void TButtonItem::Click() {
     if (OnClick) OnClick(this);
 }
 
+TToolButtonX& TToolBar::AddButton(std::unique_ptr<TToolButtonX> button) {
+    buttons_.push_back(std::move(button));
+    Changed();
+    return *buttons_.back();
+}
+
+void TToolBar::Clear() {
+    if (buttons_.empty()) return;
+    while (!buttons_.empty()) buttons_.pop_back();
+    Changed();
+}
+
 void TPopupMenu::Popup(TPoint at) {
     if (shown_) return;
     if (OnPopup) OnPopup(this);

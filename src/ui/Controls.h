@@ -6,36 +6,30 @@
 // methods (Click, Select, KeyPress, ...). Text is cp1251.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ports/Dispatcher.h"
 #include "ports/WindowSystem.h"
+#include "ui/Graphics.h"
 
 namespace quorvel {
 
 class TComponent;
 class TPopupMenu;
 
-// Colours: 0x00BBGGRR, or 0xFF0000nn for system colour nn.
-using TColor = std::int32_t;
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clGray = 0x808080;
-constexpr TColor clWindow = static_cast<TColor>(0xFF000005);
-constexpr TColor clWindowText = static_cast<TColor>(0xFF000008);
 constexpr TColor clBtnFace = static_cast<TColor>(0xFF00000F);
 constexpr TColor RGB(int r, int g, int b) { return r | (g << 8) | (b << 16); }
-
-// Font styles: a set of bits.
-using TFontStyles = std::uint8_t;
-constexpr TFontStyles fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
 
 struct TFont {
     std::string Name = "MS Sans Serif";
     int Size = 8;  // points
-    TFontStyles Style = 0;
+    TFontStyles Style;
     TColor Color = clWindowText;
     bool operator==(const TFont&) const = default;
 };
@@ -217,6 +211,26 @@ private:
 class TSpeedButton : public TButtonItem {
 public:
     using TButtonItem::TButtonItem;
+};
+
+// A button of a plain toolbar, created at run time (the macro buttons).
+class TToolButtonX : public TButtonItem {
+public:
+    using TButtonItem::TButtonItem;
+};
+
+// A horizontally scrolling toolbar that owns its buttons.
+class TToolBar : public TControl {
+public:
+    using TControl::TControl;
+    TToolButtonX& AddButton(std::unique_ptr<TToolButtonX> button);
+    int ButtonCount() const { return static_cast<int>(buttons_.size()); }
+    TToolButtonX& Buttons(int index) const { return *buttons_.at(static_cast<std::size_t>(index)); }
+    // Frees every button, last to first.
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<TToolButtonX>> buttons_;
 };
 
 // One entry of a menu, submenu or bar: an item and whether a separator
