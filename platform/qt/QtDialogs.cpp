@@ -1,0 +1,182 @@
+#include "QtDialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "QtText.h"
+
+namespace quorvel::qt {
+namespace {
+
+// Rounds halves away from zero, as the window system's MulDiv does.
+int MulDiv(int number, int numerator, int denominator) {
+    const long long p = static_cast<long long>(number) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(p >= 0 ? (p + half) / denominator : (p - half) / denominator);
+}
+
+QString DisplayText(const std::string& cp1251) {
+    QString s = ToQString(cp1251);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+}  // namespace
+
+QWidget* DialogOwner() { return QApplication::activeWindow(); }
+
+int TQtDialogs::MessageBox(const std::string& caption, const std::string& text, int flags) {
+    QMessageBox box(DialogOwner());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setWindowTitle(ToQString(caption));
+    box.setTextFormat(Qt::PlainText);  // texts may hold "<CALL>" and the like
+    box.setText(DisplayText(text));
+    switch (flags & 0xF0) {
+        case 0x10: box.setIcon(QMessageBox::Critical); break;
+        case 0x20: box.setIcon(QMessageBox::Question); break;
+        case 0x30: box.setIcon(QMessageBox::Warning); break;
+        case 0x40: box.setIcon(QMessageBox::Information); break;
+        default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    struct Button {
+        QMessageBox::StandardButton button;
+        const char* caption;
+        int result;
+    };
+    static const Button kOk{QMessageBox::Ok, "ОК", IDOK};
+    static const Button kCancel{QMessageBox::Cancel, "Отмена", IDCANCEL};
+    static const Button kAbort{QMessageBox::Abort, "Прервать", 3};
+    static const Button kRetry{QMessageBox::Retry, "Повтор", 4};
+    static const Button kIgnore{QMessageBox::Ignore, "Пропустить", 5};
+    static const Button kYes{QMessageBox::Yes, "Да", IDYES};
+    static const Button kNo{QMessageBox::No, "Нет", IDNO};
+    std::vector<Button> buttons;
+    const Button* escape = nullptr;
+    switch (flags & 0xF) {
+        case 1: buttons = {kOk, kCancel}; escape = &kCancel; break;
+        case 2: buttons = {kAbort, kRetry, kIgnore}; escape = &kIgnore; break;
+        case 3: buttons = {kYes, kNo, kCancel}; escape = &kCancel; break;
+        case MB_YESNO: buttons = {kYes, kNo}; escape = &kNo; break;
+        case 5: buttons = {kRetry, kCancel}; escape = &kCancel; break;
+        default: buttons = {kOk}; escape = &kOk; break;
+    }
+    std::vector<std::pair<QAbstractButton*, int>> results;
+    for (const Button& b : buttons) {
+        QPushButton* button = box.addButton(b.button);
+        button->setText(QString::fromUtf8(b.caption));
+        results.emplace_back(button, b.result);
+    }
+    const std::size_t defaultIndex = static_cast<std::size_t>((flags >> 8) & 0xF);
+    box.setDefaultButton(static_cast<QPushButton*>(results[defaultIndex < results.size() ? defaultIndex : 0].first));
+    box.setEscapeButton(box.button(escape->button));
+    if ((flags & MB_TOPMOST) != 0) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+    for (const auto& [button, result] : results)
+        if (box.clickedButton() == button) return result;
+    return escape->result;
+}
+
+bool TQtDialogs::InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
+                          std::string& text) {
+    QWidget* owner = DialogOwner();
+    QDialog dialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setObjectName(QStringLiteral("InputBox"));
+    dialog.setWindowTitle(ToQString(caption));
+    // Laid out in dialog units of the dialog's font.
+    const QFontMetrics fm(dialog.font());
+    const int unitX = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+    const int unitY = fm.height();
+
+    auto* label = new QLabel(&dialog);  // children of the dialog
+    label->setObjectName(QStringLiteral("Prompt"));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(DisplayText(prompt));
+    label->setWordWrap(true);
+    const int labelLeft = MulDiv(8, unitX, 4);
+    const int labelTop = MulDiv(8, unitY, 8);
+    const int maxLabelWidth = MulDiv(164, unitX, 4);
+    int labelWidth = 0;
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+        labelWidth = std::max(labelWidth, fm.horizontalAdvance(line));
+    labelWidth = std::min(labelWidth, maxLabelWidth);
+    label->setGeometry(labelLeft, labelTop, labelWidth, label->heightForWidth(labelWidth));
+
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("Edit"));
+    edit->setMaxLength(255);
+    edit->setText(ToQString(text));
+    edit->selectAll();
+    edit->setGeometry(labelLeft, label->geometry().bottom() + 1 + 5, MulDiv(164, unitX, 4), edit->sizeHint().height());
+
+    const int buttonTop = edit->geometry().bottom() + 1 + 15;
+    const int buttonWidth = MulDiv(50, unitX, 4);
+    const int buttonHeight = MulDiv(14, unitY, 8);
+    auto* ok = new QPushButton(QString::fromUtf8("&ОК"), &dialog);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setDefault(true);
+    ok->setGeometry(MulDiv(38, unitX, 4), buttonTop, buttonWidth, buttonHeight);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* cancel = new QPushButton(QString::fromUtf8("Отм&ена"), &dialog);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    cancel->setGeometry(MulDiv(92, unitX, 4), buttonTop, buttonWidth, buttonHeight);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+
+    dialog.setFixedSize(MulDiv(180, unitX, 4), buttonTop + buttonHeight + 13);
+    QRect centreOn;
+    if (useOwnerCentre && owner != nullptr)
+        centreOn = owner->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        centreOn = screen->geometry();
+    dialog.move(centreOn.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+    edit->setFocus();
+
+    if (dialog.exec() != QDialog::Accepted) return false;
+    text = FromQString(edit->text());
+    return true;
+}
+
+int TQtDialogs::RunModal(const std::string& caption) {
+    QDialog dialog(DialogOwner());
+    dialog.setObjectName(QStringLiteral("ModalWindow"));
+    dialog.setWindowTitle(ToQString(caption));
+    if (!modalContent_ || !modalContent_(caption, dialog)) {
+        auto* layout = new QVBoxLayout(&dialog);  // owned by the dialog
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("ОК"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("Отмена"));
+        layout->addWidget(buttons);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    }
+    return dialog.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+bool TQtClipboard::HasText() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasText();
+}
+
+std::string TQtClipboard::GetText() const {
+    QString s = QGuiApplication::clipboard()->text();
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return FromQString(s);
+}
+
+void TQtClipboard::SetText(const std::string& text) {
+    QString s = ToQString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));  // the desktop's own line breaks
+    QGuiApplication::clipboard()->setText(s);
+}
+
+}  // namespace quorvel::qt

@@ -1,0 +1,41 @@
+#pragma once
+// The dialog and clipboard ports on Qt Widgets. Text crosses as cp1251.
+#include <functional>
+#include <string>
+
+#include "ports/Dialogs.h"
+
+class QDialog;
+class QWidget;
+
+namespace quorvel::qt {
+
+class TQtDialogs final : public IDialogs {
+public:
+    int MessageBox(const std::string& caption, const std::string& text, int flags) override;
+    bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
+                  std::string& text) override;
+    int RunModal(const std::string& caption) override;
+
+    // Fills the dialog of a modal run with the view of the form-model window
+    // that has this caption; false when there is none (a plain OK / cancel
+    // dialog is run instead).
+    using ModalContent = std::function<bool(const std::string& caption, QDialog& dialog)>;
+    void SetModalContent(ModalContent content) { modalContent_ = std::move(content); }
+
+private:
+    ModalContent modalContent_;
+};
+
+class TQtClipboard final : public IClipboard {
+public:
+    bool HasText() const override;
+    // Line breaks come in as CR LF whatever the clipboard holds.
+    std::string GetText() const override;
+    void SetText(const std::string& text) override;
+};
+
+// The window a dialog is shown over: the active window, else none.
+QWidget* DialogOwner();
+
+}  // namespace quorvel::qt

@@ -1,0 +1,251 @@
+// Message box, input box, modal runs and the clipboard on Qt, with the
+// system's cp1251 text crossing to and from the widgets.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "QtDesktop.h"
+#include "QtTestSupport.h"
+#include "QtText.h"
+#include "base/CodePage.h"
+
+namespace quorvel::testing {
+namespace {
+
+using qt::TQtDialogs;
+
+struct SeenBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    bool onTop = false;
+};
+
+TEST(QtMessageBox, CaptionTextIconsAndButtonsFollowTheFlags) {
+    TQtDialogs dialogs;
+    SeenBox seen;
+    WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+        box->buttons().front()->click();
+    });
+    EXPECT_EQ(dialogs.MessageBox(Ru("Цифровые виды связи"), Ru("Не удалось сохранить конфигурацию.\r\n<CALL>"),
+                                 MB_ICONERROR | MB_TOPMOST),
+              IDOK);
+    EXPECT_EQ(seen.title, QString::fromUtf8("Цифровые виды связи"));
+    EXPECT_EQ(seen.text, QString::fromUtf8("Не удалось сохранить конфигурацию.\n<CALL>"));
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.buttons, QStringList{QString::fromUtf8("ОК")});
+    EXPECT_TRUE(seen.onTop);
+}
+
+TEST(QtMessageBox, YesNoWarningReturnsThePressedButtonAndEscapeMeansNo) {
+    TQtDialogs dialogs;
+    SeenBox yes;
+    WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        yes.icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) {
+            yes.buttons << b->text();
+            if (b->text() == QString::fromUtf8("Да")) b->click();
+        }
+    });
+    EXPECT_EQ(dialogs.MessageBox("Tarvik", "Delete?", 52), IDYES);
+    EXPECT_EQ(yes.icon, QMessageBox::Warning);
+    EXPECT_TRUE(yes.buttons.contains(QString::fromUtf8("Да")));
+    EXPECT_TRUE(yes.buttons.contains(QString::fromUtf8("Нет")));
+    EXPECT_EQ(yes.buttons.size(), 2);
+
+    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(dialogs.MessageBox("Tarvik", "Delete?", 52), IDNO);
+
+    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(dialogs.MessageBox("Tarvik", "plain", 0), IDOK);
+}
+
+TEST(QtMessageBox, SecondDefaultButtonAnswersEnter) {
+    TQtDialogs dialogs;
+    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    EXPECT_EQ(dialogs.MessageBox("Tarvik", "Delete?", MB_YESNO | 0x100), IDNO);
+    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    EXPECT_EQ(dialogs.MessageBox("Tarvik", "Delete?", MB_YESNO), IDYES);
+}
+
+int MulDiv(int n, int num, int den) { return (n * num + den / 2) / den; }
+
+TEST(QtInputBox, IsLaidOutInDialogUnitsWithThePresetTextSelected) {
+    TQtDialogs dialogs;
+    QRect label, edit, ok, cancel;
+    QSize client;
+    QString title, prompt, okText, cancelText, selected;
+    int maxLength = 0;
+    bool okDefault = false;
+    QFont font;
+    WhenModal([&](QWidget* w) {
+        auto* d = qobject_cast<QDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        font = d->font();
+        title = d->windowTitle();
+        client = d->size();
+        auto* l = d->findChild<QLabel*>("Prompt");
+        auto* e = d->findChild<QLineEdit*>("Edit");
+        auto* o = d->findChild<QPushButton*>("OK");
+        auto* c = d->findChild<QPushButton*>("Cancel");
+        ASSERT_TRUE(l && e && o && c);
+        label = l->geometry();
+        prompt = l->text();
+        edit = e->geometry();
+        selected = e->selectedText();
+        maxLength = e->maxLength();
+        ok = o->geometry();
+        cancel = c->geometry();
+        okText = o->text();
+        cancelText = c->text();
+        okDefault = o->isDefault();
+        d->reject();
+    });
+    std::string text = Ru("Фильтр 1");
+    EXPECT_FALSE(dialogs.InputBox(Ru("Фильтры"), Ru("Имя набора:"), false, text));
+    EXPECT_EQ(text, Ru("Фильтр 1"));  // cancel leaves the text alone
+
+    const QFontMetrics fm(font);
+    const int x = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+    const int y = fm.height();
+    EXPECT_EQ(title, QString::fromUtf8("Фильтры"));
+    EXPECT_EQ(prompt, QString::fromUtf8("Имя набора:"));
+    EXPECT_EQ(selected, QString::fromUtf8("Фильтр 1"));
+    EXPECT_EQ(maxLength, 255);
+    EXPECT_EQ(okText, QString::fromUtf8("&ОК"));
+    EXPECT_EQ(cancelText, QString::fromUtf8("Отм&ена"));
+    EXPECT_TRUE(okDefault);
+    EXPECT_EQ(client.width(), MulDiv(180, x, 4));
+    EXPECT_EQ(label.topLeft(), QPoint(MulDiv(8, x, 4), MulDiv(8, y, 8)));
+    EXPECT_LE(label.width(), MulDiv(164, x, 4));
+    EXPECT_EQ(edit.left(), label.left());
+    EXPECT_EQ(edit.top(), label.bottom() + 1 + 5);
+    EXPECT_EQ(edit.width(), MulDiv(164, x, 4));
+    EXPECT_EQ(ok.topLeft(), QPoint(MulDiv(38, x, 4), edit.bottom() + 1 + 15));
+    EXPECT_EQ(cancel.topLeft(), QPoint(MulDiv(92, x, 4), ok.top()));
+    EXPECT_EQ(ok.size(), QSize(MulDiv(50, x, 4), MulDiv(14, y, 8)));
+    EXPECT_EQ(cancel.size(), ok.size());
+    EXPECT_EQ(client.height(), ok.bottom() + 1 + 13);
+}
+
+TEST(QtInputBox, LongPromptsWrapWithinTheLabelWidth) {
+    TQtDialogs dialogs;
+    QRect label, edit;
+    int unitX = 0;
+    WhenModal([&](QWidget* w) {
+        auto* d = qobject_cast<QDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        unitX = QFontMetrics(d->font()).horizontalAdvance(
+                    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+        label = d->findChild<QLabel*>("Prompt")->geometry();
+        edit = d->findChild<QLineEdit*>("Edit")->geometry();
+        d->reject();
+    });
+    std::string text;
+    dialogs.InputBox("Presets", std::string(30, 'w') + " " + std::string(30, 'w') + " " + std::string(30, 'w'), false,
+                     text);
+    EXPECT_EQ(label.width(), MulDiv(164, unitX, 4));
+    EXPECT_GT(label.height(), QFontMetrics(QApplication::font()).height());  // more than one line
+    EXPECT_EQ(edit.top(), label.bottom() + 1 + 5);
+}
+
+TEST(QtInputBox, OkGivesTheEditedTextInTheCodePageAndCentresOnItsOwner) {
+    TQtDialogs dialogs;
+    QWidget owner;
+    owner.setGeometry(100, 100, 400, 300);
+    owner.show();
+    owner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    QPoint centre;
+    WhenModal([&](QWidget* w) {
+        auto* d = qobject_cast<QDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        centre = d->geometry().center();
+        auto* e = d->findChild<QLineEdit*>("Edit");
+        e->setText(QString::fromUtf8("Ёлка €") + QString(300, QLatin1Char('x')));  // cut at 255
+        QTest::keyClick(e, Qt::Key_Return);
+    });
+    std::string text = "old";
+    ASSERT_TRUE(dialogs.InputBox("Presets", "Name:", true, text));
+    EXPECT_EQ(text.size(), 255u);
+    EXPECT_EQ(text.substr(0, 6), Ru("Ёлка €"));
+    EXPECT_LE((centre - owner.frameGeometry().center()).manhattanLength(), 4);  // centres round to whole pixels
+}
+
+TEST(QtModal, RunsAPlainDialogOrTheContentGivenForTheCaption) {
+    TQtDialogs dialogs;
+    QString title;
+    WhenModal([&](QWidget* w) {
+        title = w->windowTitle();
+        qobject_cast<QDialog*>(w)->accept();
+    });
+    EXPECT_EQ(dialogs.RunModal(Ru("Параметры")), IDOK);
+    EXPECT_EQ(title, QString::fromUtf8("Параметры"));
+
+    std::string asked;
+    dialogs.SetModalContent([&](const std::string& caption, QDialog& d) {
+        asked = caption;
+        auto* button = new QPushButton("Close", &d);
+        button->setObjectName("Close");
+        QObject::connect(button, &QPushButton::clicked, &d, &QDialog::reject);
+        return true;
+    });
+    WhenModal([](QWidget* w) { w->findChild<QPushButton*>("Close")->click(); });
+    EXPECT_EQ(dialogs.RunModal("Options"), IDCANCEL);
+    EXPECT_EQ(asked, "Options");
+}
+
+TEST(QtClipboard, TextCrossesAsCodePageWithCrLfLineBreaks) {
+    qt::TQtClipboard clipboard;
+    clipboard.SetText(Ru("CQ de UA3ABC\r\nПривет"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("CQ de UA3ABC\nПривет"));
+    EXPECT_TRUE(clipboard.HasText());
+    EXPECT_EQ(clipboard.GetText(), Ru("CQ de UA3ABC\r\nПривет"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("a\nb\r\nc 日"));
+    EXPECT_EQ(clipboard.GetText(), "a\r\nb\r\nc ?");
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(clipboard.HasText());
+}
+
+TEST(QtDesktop, InstallsForTheProcessAndPutsTheOldOneBack) {
+    const TDesktop* before = QuorvelDesktop();
+    {
+        qt::TQtDesktop desktop;
+        EXPECT_EQ(QuorvelDesktop(), before);
+        desktop.Install();
+        EXPECT_EQ(QuorvelDesktop(), &desktop.Desktop());
+        EXPECT_EQ(QuorvelDesktop()->Dispatcher, &desktop.Dispatcher);
+        EXPECT_EQ(QuorvelDesktop()->Windows, &desktop.Windows);
+        EXPECT_EQ(QuorvelDesktop()->Dialogs, &desktop.Dialogs);
+        EXPECT_EQ(QuorvelDesktop()->Clipboard, &desktop.Clipboard);
+        // Windows made through the installed desktop post through its dispatcher.
+        int got = 0;
+        const THandle h = QuorvelDesktop()->Windows->CreateWindowHandle(0, [&](const TMessage&) {
+            ++got;
+            return std::intptr_t{0};
+        });
+        QuorvelDesktop()->Windows->PostMessage(h, 1156, 0, 0);
+        EXPECT_TRUE(SpinUntil([&] { return got == 1; }));
+    }
+    EXPECT_EQ(QuorvelDesktop(), before);
+}
+
+}  // namespace
+}  // namespace quorvel::testing
