@@ -1,0 +1,75 @@
+// sharepm: the host's current user profile. The host makes a profile current
+// when it opens it; plug-ins ask which one it is and find its folder.
+#define PAVO_HOSTLIBS_BUILD
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "pavo/hostlibs.h"
+
+namespace {
+
+struct TProfileStore {
+    std::mutex lock;
+    bool current = false;
+    std::string name, path;
+};
+
+TProfileStore& Store() {
+    static TProfileStore store;
+    return store;
+}
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The path is appended to the host's data folder: it must stay below it.
+bool IsProfilePath(std::string_view path) {
+    if (!path.empty() && !IsSeparator(path.front())) return false;
+    if (path.find(':') != std::string_view::npos) return false;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        if (path.substr(start, end - start) == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+void CopyOut(const std::string& text, char* buffer, std::size_t size) {
+    const std::size_t n = text.size() < size ? text.size() : size - 1;
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+}
+
+}  // namespace
+
+extern "C" {
+
+PAVO_HOSTLIB_API int16_t PAVO_CALL smGetProfile(char* name, char* path) {
+    TProfileStore& store = Store();
+    std::lock_guard guard(store.lock);
+    if (!store.current) return 0;
+    if (name != nullptr) CopyOut(store.name, name, PAVO_PROFILE_NAME_SIZE);
+    if (path != nullptr) CopyOut(store.path, path, PAVO_PATH_SIZE);
+    return 1;
+}
+
+PAVO_HOSTLIB_API int16_t PAVO_CALL smSetProfile(const char* name, const char* path) {
+    TProfileStore& store = Store();
+    std::lock_guard guard(store.lock);
+    if (name == nullptr) {
+        store.current = false;
+        store.name.clear();
+        store.path.clear();
+        return 1;
+    }
+    const std::string_view n(name), p(path != nullptr ? path : "");
+    if (n.size() >= PAVO_PROFILE_NAME_SIZE || p.size() >= PAVO_PATH_SIZE || !IsProfilePath(p)) return 0;
+    store.current = true;
+    store.name = n;
+    store.path = p;
+    return 1;
+}
+}
