@@ -1,12 +1,13 @@
 #pragma once
 // A plug-in library on the sim platform with a fake host whose main window
-// records the messages it receives.
+// records the messages it receives, and the host's libraries registered.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
 #include "FakeHost.h"
+#include "FakeHostLibraries.h"
 #include "LoopbackEngine.h"
 #include "SimPlatform.h"
 #include "plugin/Session.h"
@@ -23,6 +24,7 @@ protected:
             return std::intptr_t{0};
         });
         host.application.mainWindow.handle = hostWindow;
+        RegisterHostLibraries(sim.Libraries);
         library = std::make_unique<TPluginLibrary>(sim.Ports());
     }
 

@@ -29,7 +29,9 @@
  * value is returned in a 32-bit register; read only the low 16 bits).
  *
  * Functions a host offers its own libraries only (a plug-in never calls them)
- * are marked "host side".
+ * are marked "host side". What they set lasts while the library stays loaded
+ * in the process; plug-ins load and free kvtfsys and kvthelpsys per call, so a
+ * host that sets something keeps its own handle on the library.
  */
 #ifndef PAVO_HOSTLIBS_H
 #define PAVO_HOSTLIBS_H

@@ -5,7 +5,11 @@
  * undecorated names. The host calls every export on its user-interface thread.
  *
  *   PavoGetVersion         required. Host-interface version the plug-in was built
- *                          for; a host refuses anything but PAVO_VERSION.
+ *                          for; a host refuses anything but PAVO_VERSION. It is 0
+ *                          when the plug-in cannot run in this installation (a
+ *                          host library it is linked with, kvtlibb or sharepm of
+ *                          pavo/hostlibs.h, is missing); the other exports then
+ *                          do nothing.
  *   PavoGetInfo            required. Fills a caller-allocated PavoInfo record.
  *                          The strings are static data of the plug-in: valid until
  *                          the library is unloaded. Bytes 13-15 are not written.
@@ -38,6 +42,9 @@
  *   ... run the UI loop; on PAVO_MSG_CLOSE call PavoRelease ...
  *
  * All strings crossing this boundary are 8-bit Windows-1251 text.
+ *
+ * No exception crosses an export: an error inside one is shown to the
+ * operator in an error message box and the export returns 0 / no window.
  */
 #ifndef PAVO_PAVO_H
 #define PAVO_PAVO_H

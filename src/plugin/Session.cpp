@@ -1,5 +1,7 @@
 #include "plugin/Session.h"
 
+#include <stdexcept>
+
 #include "base/CodePage.h"
 #include "plugin/HostStrings.h"
 #include "plugin/dsMainForm.h"
@@ -24,7 +26,39 @@ constexpr char kCloseId[] = PAVO_CLOSE_ID;
 
 }  // namespace
 
-TPluginLibrary::TPluginLibrary(const TPlatform& platform) : Application(platform) {}
+TPluginLibrary::TPluginLibrary(const TPlatform& platform)
+    : Application(platform), HostLibraries(platform.Libraries) {}
+
+std::unique_ptr<suConfig::TConfig> TPluginLibrary::CreateHostConfig() {
+    auto config = std::make_unique<suConfig::TConfig>(Application, HostLibraries);
+    if (!Loaded()) return config;
+    // A host library failing here is reported and the host's settings keep
+    // their defaults: the plug-in still works without them.
+    try {
+        config->LoadProfile();
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+    return config;
+}
+
+void TPluginLibrary::ShowException(const std::exception& e) {
+    std::string text = e.what();
+    // As the framework does: a message gets a full stop unless it ends in one
+    // or in another punctuation mark.
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    AppMessageBox(Application, text, MB_ICONERROR);
+}
+
+void TPluginLibrary::ShowException(std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowException(std::runtime_error(Ru("Неизвестная ошибка")));
+    }
+}
 
 TPluginLibrary::~TPluginLibrary() { MainForm.reset(); }
 
@@ -36,6 +70,7 @@ void TPluginLibrary::GetInfo(PavoInfo* info) {
 }
 
 THandle TPluginLibrary::Run(HostSession* session, std::int32_t instanceValue) {
+    if (!Loaded()) return 0;
     if (!MainForm) {
         if (session == nullptr || session->Application == nullptr) return 0;
         IHostApplication* hostApp = session->Application;
@@ -65,6 +100,7 @@ std::int32_t TPluginLibrary::SendNotify(std::int32_t type, std::int32_t kind) {
 }
 
 void TPluginLibrary::ShowOptionsDialog(THandle /*parent*/, const char* dataPath) {
+    if (!Loaded()) return;
     IDialogs* dialogs = Application.Platform().Dialogs;
     if (dialogs == nullptr) return;
     // Without a data folder there is no settings file: the path would land in
