@@ -6,17 +6,14 @@ std::string FrequencyText(std::int32_t hz) {
     if (hz == 0) return {};
     const std::int64_t value = hz;
     const std::uint64_t magnitude = static_cast<std::uint64_t>(value < 0 ? -value : value);
-    std::string s = std::to_string(magnitude);
-    if (magnitude >= 1000000) {
-        s.insert(std::to_string(magnitude / 1000000).size(), ".");
-        s.insert(s.size() - 3, ".");
-    } else {
+    const std::string sign = value < 0 ? "-" : "";
+    const std::string digits = std::to_string(magnitude);
+    if (magnitude < 1000000) {
         // Six places of megahertz, so that 1500 Hz does not read as 150 kHz.
-        s.insert(0, 6 - s.size(), '0');
-        s.insert(0, "0.");
+        return sign + "0." + std::string(6 - digits.size(), '0') + digits;
     }
-    if (value < 0) s.insert(0, "-");
-    return s;
+    const std::size_t mhz = digits.size() - 6;
+    return sign + digits.substr(0, mhz) + "." + digits.substr(mhz, 3) + "." + digits.substr(mhz + 3);
 }
 
 std::string ShortenedText(std::string_view text, std::size_t maxLength) {

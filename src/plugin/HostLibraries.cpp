@@ -13,10 +13,9 @@ namespace quorvel {
 namespace {
 
 std::string Format(std::string_view pattern, std::string_view argument) {
-    std::string text(pattern);
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, argument);
-    return text;
+    const std::size_t at = pattern.find("%s");
+    if (at == std::string_view::npos) return std::string(pattern);
+    return std::string(pattern.substr(0, at)) + std::string(argument) + std::string(pattern.substr(at + 2));
 }
 
 // The longest line of "Id.dat" read; the index is one short token.
@@ -112,7 +111,7 @@ std::string fsUnsolvedFileName(ILibraryLoader* loader, std::string_view name) {
     // The received file must land in its folder whatever the library did.
     for (char& c : result)
         if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 0x20) c = '_';
-    if (result.empty() || result == "." || result == "..") result = "_";
+    if (result.empty() || result == "." || result == "..") result = std::string(1, '_');
     return result;
 }
 
