@@ -1,6 +1,5 @@
 #include "plugin/HostLibraries.h"
 
-#include <array>
 #include <fstream>
 
 #include "base/CodePage.h"
