@@ -14,16 +14,10 @@
 #include <QVBoxLayout>
 
 #include "QtText.h"
+#include "ui/InputBox.h"
 
 namespace quorvel::qt {
 namespace {
-
-// Rounds halves away from zero, as the window system's MulDiv does.
-int MulDiv(int number, int numerator, int denominator) {
-    const long long p = static_cast<long long>(number) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(p >= 0 ? (p + half) / denominator : (p - half) / denominator);
-}
 
 QString DisplayText(const std::string& cp1251) {
     QString s = ToQString(cp1251);
@@ -92,46 +86,38 @@ bool TQtDialogs::InputBox(const std::string& caption, const std::string& prompt,
     QDialog dialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     dialog.setObjectName(QStringLiteral("InputBox"));
     dialog.setWindowTitle(ToQString(caption));
-    // Laid out in dialog units of the dialog's font.
+    // Laid out in dialog units of the dialog's font, as every view of it is.
     const QFontMetrics fm(dialog.font());
-    const int unitX = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
-    const int unitY = fm.height();
+    const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int promptWidth = LayoutInputBox(letters, fm.height(), 0, 0).PromptMaxWidth;
 
     auto* label = new QLabel(&dialog);  // children of the dialog
     label->setObjectName(QStringLiteral("Prompt"));
     label->setTextFormat(Qt::PlainText);
     label->setText(DisplayText(prompt));
     label->setWordWrap(true);
-    const int labelLeft = MulDiv(8, unitX, 4);
-    const int labelTop = MulDiv(8, unitY, 8);
-    const int maxLabelWidth = MulDiv(164, unitX, 4);
-    int labelWidth = 0;
-    for (const QString& line : label->text().split(QLatin1Char('\n')))
-        labelWidth = std::max(labelWidth, fm.horizontalAdvance(line));
-    labelWidth = std::min(labelWidth, maxLabelWidth);
-    label->setGeometry(labelLeft, labelTop, labelWidth, label->heightForWidth(labelWidth));
-
     auto* edit = new QLineEdit(&dialog);
     edit->setObjectName(QStringLiteral("Edit"));
-    edit->setMaxLength(255);
+    edit->setMaxLength(static_cast<int>(kInputBoxMaxLength));
     edit->setText(ToQString(text));
     edit->selectAll();
-    edit->setGeometry(labelLeft, label->geometry().bottom() + 1 + 5, MulDiv(164, unitX, 4), edit->sizeHint().height());
+    const TInputBoxLayout layout =
+        LayoutInputBox(letters, fm.height(), label->heightForWidth(promptWidth), edit->sizeHint().height());
+    auto geometry = [](const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); };
+    label->setGeometry(geometry(layout.Prompt));
+    edit->setGeometry(geometry(layout.Edit));
 
-    const int buttonTop = edit->geometry().bottom() + 1 + 15;
-    const int buttonWidth = MulDiv(50, unitX, 4);
-    const int buttonHeight = MulDiv(14, unitY, 8);
     auto* ok = new QPushButton(QString::fromUtf8("&ОК"), &dialog);
     ok->setObjectName(QStringLiteral("OK"));
     ok->setDefault(true);
-    ok->setGeometry(MulDiv(38, unitX, 4), buttonTop, buttonWidth, buttonHeight);
+    ok->setGeometry(geometry(layout.OkButton));
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     auto* cancel = new QPushButton(QString::fromUtf8("Отм&ена"), &dialog);
     cancel->setObjectName(QStringLiteral("Cancel"));
-    cancel->setGeometry(MulDiv(92, unitX, 4), buttonTop, buttonWidth, buttonHeight);
+    cancel->setGeometry(geometry(layout.CancelButton));
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
 
-    dialog.setFixedSize(MulDiv(180, unitX, 4), buttonTop + buttonHeight + 13);
+    dialog.setFixedSize(layout.ClientWidth, layout.ClientHeight);
     QRect centreOn;
     if (useOwnerCentre && owner != nullptr)
         centreOn = owner->frameGeometry();
