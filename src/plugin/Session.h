@@ -8,6 +8,7 @@
 #include "pavo/host.h"
 #include "plugin/HostLibraries.h"
 #include "plugin/suConfig.h"
+#include "settings/ClassesX.h"
 #include "settings/dsConfig.h"
 #include "ui/Application.h"
 
@@ -48,9 +49,11 @@ public:
 
     // Load-time objects, in initialisation order (members are built in
     // declaration order and freed in reverse): the libraries the plug-in is
-    // linked with, the host configuration reader (created and loaded), the
-    // plug-in settings with their defaults, the host's resource library.
+    // linked with, the persisted windows' visible manager, the host
+    // configuration reader (created and loaded), the plug-in settings with
+    // their defaults, the host's resource library.
     THostLinkedLibraries HostLibraries;
+    TVisibleManager VisibleManager{Application};
     std::unique_ptr<suConfig::TConfig> HostConfig = CreateHostConfig();
     dsConfig::TConfig Config;
     THostResources HostResources{Loaded() ? Application.Platform().Libraries : nullptr};

@@ -38,6 +38,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/Forms.h"
+
 namespace quorvel {
 
 enum class TTypeKind { tkInteger, tkFloat, tkString };
@@ -245,6 +247,112 @@ public:
     // A damaged file keeps the values of the elements before the fault and
     // gives false. The file is never touched.
     virtual bool Load(const std::string& fileName);
+};
+
+// A growable list of integers (window handles, mixer numbers). Values are
+// pointer-sized so that a handle fits on every platform (32 bits on the
+// 32-bit host).
+class TIntegerList {
+public:
+    using Value = std::intptr_t;
+    void Add(Value value) { items_.push_back(value); }
+    void Clear() {
+        items_.clear();
+        items_.shrink_to_fit();
+    }
+    // An index outside 0 ... Count() - 1 is ignored.
+    void Delete(int index);
+    // Throws std::out_of_range outside 0 ... Count() - 1.
+    Value Items(int index) const;
+    int Count() const { return static_cast<int>(items_.size()); }
+
+private:
+    std::vector<Value> items_;
+};
+
+// Name and value of the window property every persisted window carries;
+// windows (of any program) with it are snap partners.
+inline constexpr const char* kSrzFormMarker = "{C6CA4384-D3FB-4E41-BA2C-DFF64D0A0ED4}";
+// Sent to the application's main form when a persisted window closes and
+// releases itself: wParam = address of kSrzFormClosedText, lParam = its handle.
+inline constexpr std::uint32_t WM_SRZFORM_CLOSED = 0x92C;
+inline constexpr const char* kSrzFormClosedText = "{51D535AA-7381-439F-94C6-245C770E2E20}";
+
+// Edge snapping to partner windows: the proposed placement (pos) of a window
+// whose current placement is `current`, against the outer rectangles of the
+// partner candidates. A candidate is a partner when one of the window's
+// current edges (left to its right, top to its bottom, right to its left,
+// bottom to its top) lies within snapBuffer; the proposed edges then snap to
+// the partner's within 10 pixels. Sizeable windows (border style 2 or 5)
+// also snap their size.
+void SnapToPartners(const TRect& current, TWindowPos& pos, const std::vector<TRect>& partners, int borderStyle,
+                    int snapBuffer);
+
+// The top-level windows carrying the marker, in the system's order.
+TIntegerList MarkedWindows(const IWindowSystem& windows);
+
+// A window that keeps its placement and its "_" properties in a state file
+// and snaps to other marked windows.
+//
+// A derived window, in its FormCreate:
+//     ConfigFileName = JoinPath(dataFolder, "Quorvel", "mainform.config.xml");
+//     FullPathGiven = true;            // else ConfigFileName is a folder
+//     NoSaveOnClose = true;            // else closing saves the state
+//     ReleaseOnClose = false;          // else closing releases the window
+// and declares its persisted properties in its constructor, names starting
+// with "_", acting on its controls:
+//     Property("_ATC", &TMainForm::GetATC, &TMainForm::SetATC);
+// After FormCreate the state file is loaded (LoadState); SaveState writes it.
+//
+// The state file: Left, Top, Width, Height, WindowState, Tag (all "Integer"),
+// then every published property whose name begins with "_", in declaration
+// order (_BlendValue first). Other published properties are not persisted.
+class TSrzForm : public TForm, public TPublished {
+public:
+    TSrzForm(TApplication& app, THandle parentWindow);
+
+    std::string ConfigFileName;  // folder, or full path when FullPathGiven
+    bool PersistEnabled = false;  // set after creation: ConfigFileName given
+    bool FullPathGiven = false;
+    bool NoSaveOnClose = false;
+    bool ReleaseOnClose = true;  // a closed modeless window notifies the main form and releases itself
+    // Raised when the window is about to be shown (true) or hidden (false).
+    std::function<void(TSrzForm& sender, bool visible)> OnVisibleChange;
+
+    // Reads the state file: placement by the saved window state, then Tag and
+    // the "_" properties. A damaged file keeps what was applied before the
+    // fault and is deleted. A missing file changes nothing.
+    void LoadState();
+    // Writes the state file atomically; nothing when its folder is missing; a
+    // failed write deletes the file.
+    void SaveState();
+
+protected:
+    void AfterConstruction() override;
+    void DoClose(TCloseAction& action) override;
+    void WindowPosChanging(TWindowPos& pos) override;
+
+private:
+    bool ReadState();
+};
+
+// Hides the windows in its list while the application is minimised and shows
+// them again on restore. One per process, from load to unload.
+class TVisibleManager {
+public:
+    explicit TVisibleManager(TApplication& app);
+    ~TVisibleManager();
+    TVisibleManager(const TVisibleManager&) = delete;
+    TVisibleManager& operator=(const TVisibleManager&) = delete;
+
+    void Add(THandle window) { windows_.Add(static_cast<TIntegerList::Value>(window)); }
+    void Remove(THandle window);
+    int Count() const { return windows_.Count(); }
+
+private:
+    void SetVisible(bool visible);
+    TApplication& app_;
+    TIntegerList windows_;
 };
 
 }  // namespace quorvel

@@ -1,12 +1,15 @@
 #pragma once
 // The library's application object: its application-window handle and title
 // (adopted from the host while a session runs) and the platform it runs on.
+#include <functional>
 #include <string>
 
 #include "ports/Platform.h"
 #include "ports/WindowSystem.h"
 
 namespace quorvel {
+
+class TForm;
 
 class TApplication {
 public:
@@ -19,6 +22,11 @@ public:
     THandle Handle = 0;       // application window (the host's while a session runs)
     std::string Title;        // caption of message boxes (cp1251)
     int ModalLevel = 0;       // > 0 while a modal box or dialog is up
+    TForm* MainForm = nullptr;  // the application's main form (none in a library)
+
+    // Raised when the application is minimised and restored.
+    std::function<void()> OnMinimize;
+    std::function<void()> OnRestore;
 
 private:
     TPlatform platform_;

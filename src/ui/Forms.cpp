@@ -20,6 +20,9 @@ THandle TForm::Handle() {
 void TForm::Show() {
     const THandle h = Handle();
     if (visible_) return;
+    TWindowPos pos;
+    pos.NoMove = pos.NoSize = pos.ShowWindow = true;
+    WindowPosChanging(pos);
     visible_ = true;
     if (Platform().Windows) Platform().Windows->SetVisible(h, true);
     FormShow();
@@ -27,14 +30,44 @@ void TForm::Show() {
 
 void TForm::Hide() {
     if (!visible_) return;
+    TWindowPos pos;
+    pos.NoMove = pos.NoSize = pos.HideWindow = true;
+    WindowPosChanging(pos);
     visible_ = false;
     if (handle_ != 0 && Platform().Windows) Platform().Windows->SetVisible(handle_, false);
     FormHide();
 }
 
+void TForm::SetBounds(int left, int top, int width, int height) {
+    TWindowPos pos{left, top, width, height};
+    WindowPosChanging(pos);
+    if (!pos.NoMove) {
+        Left = pos.X;
+        Top = pos.Y;
+    }
+    if (!pos.NoSize) {
+        Width = pos.CX;
+        Height = pos.CY;
+    }
+    if (handle_ != 0 && Platform().Windows)
+        Platform().Windows->SetWindowRect(handle_, TRect{Left, Top, Left + Width, Top + Height});
+}
+
+void TForm::WindowPosChanging(TWindowPos& pos) {
+    if (!ScreenSnap || pos.NoMove || Platform().Windows == nullptr) return;
+    const TRect area = Platform().Windows->WorkArea();
+    const int cx = pos.NoSize ? Width : pos.CX;
+    const int cy = pos.NoSize ? Height : pos.CY;
+    auto near = [this](int a, int b) { return a - b < SnapBuffer && b - a < SnapBuffer; };
+    if (near(pos.X, area.Left)) pos.X = area.Left;
+    else if (near(pos.X + cx, area.Right)) pos.X = area.Right - cx;
+    if (near(pos.Y, area.Top)) pos.Y = area.Top;
+    else if (near(pos.Y + cy, area.Bottom)) pos.Y = area.Bottom - cy;
+}
+
 void TForm::Close() {
     TCloseAction action = TCloseAction::caHide;
-    FormClose(action);
+    DoClose(action);
     switch (action) {
         case TCloseAction::caNone: break;
         case TCloseAction::caHide: Hide(); break;

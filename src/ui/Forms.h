@@ -14,6 +14,15 @@ namespace quorvel {
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
 
+// A proposed placement, announced before it takes effect (the system's
+// position-changing notification). Handlers may change X, Y, CX and CY; they
+// are meaningful only without NoMove / NoSize.
+struct TWindowPos {
+    int X = 0, Y = 0, CX = 0, CY = 0;
+    bool NoMove = false, NoSize = false;
+    bool ShowWindow = false, HideWindow = false;
+};
+
 class TForm {
 public:
     // Constructs a form of type T and runs its create event, as the framework's
@@ -21,7 +30,7 @@ public:
     template <class T, class... Args>
     static std::unique_ptr<T> Create(Args&&... args) {
         auto form = std::make_unique<T>(std::forward<Args>(args)...);
-        form->AfterConstruction();
+        static_cast<TForm*>(form.get())->AfterConstruction();
         return form;
     }
 
@@ -39,6 +48,11 @@ public:
     int Tag = 0;
     int BorderStyle = 2;  // 0 none, 1 single, 2 sizeable, 3 dialog, 4 tool window, 5 sizeable tool window
     TWindowState WindowState = TWindowState::wsNormal;
+    bool ScreenSnap = false;  // snap to the work area's edges when moved
+    int SnapBuffer = 10;      // pixels
+    bool AlphaBlend = false;
+    std::uint8_t AlphaBlendValue = 255;  // 0 transparent ... 255 opaque
+    bool Modal = false;       // true while the window runs modally
 
     bool HandleAllocated() const { return handle_ != 0; }
     // The native window, created on first use (owned by the parent window).
@@ -46,6 +60,8 @@ public:
     bool Visible() const { return visible_; }
     void Show();
     void Hide();
+    // Moves and sizes the window; the new placement is announced first.
+    void SetBounds(int left, int top, int width, int height);
     // Runs the close event; the action it leaves decides what happens.
     void Close();
 
@@ -54,6 +70,11 @@ protected:
     virtual void FormShow() {}
     virtual void FormHide() {}
     virtual void FormClose(TCloseAction& /*action*/) {}
+    // The framework's close handling: runs the close handler.
+    virtual void DoClose(TCloseAction& action) { FormClose(action); }
+    // Placement about to change; the framework aligns the window to the
+    // work area's edges within SnapBuffer when ScreenSnap is on.
+    virtual void WindowPosChanging(TWindowPos& pos);
     // Messages sent or posted to the native window.
     virtual std::intptr_t WndProc(const TMessage& message);
     virtual void AfterConstruction() { FormCreate(); }
