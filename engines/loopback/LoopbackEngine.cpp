@@ -124,7 +124,9 @@ void TLoopbackEngine::Receive(std::int16_t ch, const std::u16string& text) {
 
 void TLoopbackEngine::ScheduleReceive(std::int16_t ch) {
     auto& c = channels_[ch];
-    if (c.receiving || c.incoming.empty()) return;
+    // Half duplex: nothing is decoded while the station transmits, so the
+    // window never takes a remote station's text for the echo of its own.
+    if (tx_ || c.receiving || c.incoming.empty()) return;
     c.receiving = true;
     // One-shot timer per character: the channel's rate decides the gap.
     auto id = std::make_shared<IDispatcher::TimerId>(0);
@@ -133,7 +135,7 @@ void TLoopbackEngine::ScheduleReceive(std::int16_t ch) {
         if (!*alive) return;
         auto& chan = channels_[ch];
         chan.receiving = false;
-        if (chan.incoming.empty()) return;
+        if (tx_ || chan.incoming.empty()) return;
         const std::uint16_t w = chan.incoming.front();
         chan.incoming.pop_front();
         if (events_) events_->OnRxChar(ch, std::u16string(1, static_cast<char16_t>(w)), w);
@@ -151,6 +153,14 @@ void TLoopbackEngine::SendText(const std::u16string& text) {
 }
 
 void TLoopbackEngine::SendChar(std::uint16_t wChar) { txQueue_.push_back(wChar); }
+
+void TLoopbackEngine::BackToReceive() {
+    tx_ = OleFalse;
+    ending_ = false;
+    tone_ = false;
+    RaiseTxState(TxStateReceive);
+    for (std::int16_t ch = 0; ch < kChannels; ++ch) ScheduleReceive(ch);
+}
 
 void TLoopbackEngine::RaiseTxState(std::int16_t state) {
     dispatcher_.Post([this, state, alive = alive_] {
@@ -176,10 +186,7 @@ void TLoopbackEngine::SetTxState(std::int16_t state) {
             txQueue_.clear();
             ending_ = false;
             tone_ = false;
-            if (tx_) {
-                tx_ = OleFalse;
-                RaiseTxState(TxStateReceive);
-            }
+            if (tx_) BackToReceive();
             break;
     }
 }
@@ -198,25 +205,27 @@ void TLoopbackEngine::ScheduleTransmit() {
 
 void TLoopbackEngine::TransmitNext() {
     if (!tx_) return;
-    if (tone_) {
+    // A tone lasts until the station is sent back to receive or told to end.
+    if (tone_ && !ending_) {
         ScheduleTransmit();
         return;
     }
+    const auto alive = alive_;  // the window's handlers may destroy the engine
     std::uint16_t w = 0;
     if (!txQueue_.empty()) {
         w = txQueue_.front();
         txQueue_.pop_front();
     } else if (!ending_ && events_) {
         events_->OnGetTxChar(w);  // feed mode: the window supplies the next character
+        if (!*alive) return;
     }
     if (w != 0) {
         sent_ += static_cast<char16_t>(w);
         // Each character sent comes back as the echo of the transmit side.
-        if (events_ && tx_) events_->OnRxChar(0, std::u16string(1, static_cast<char16_t>(w)), w);
+        if (events_) events_->OnRxChar(0, std::u16string(1, static_cast<char16_t>(w)), w);
+        if (!*alive || !tx_) return;
     } else if (ending_ && txQueue_.empty()) {
-        tx_ = OleFalse;
-        ending_ = false;
-        RaiseTxState(TxStateReceive);
+        BackToReceive();
         return;
     }
     ScheduleTransmit();

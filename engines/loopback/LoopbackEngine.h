@@ -103,6 +103,7 @@ private:
     void ScheduleTransmit();
     void TransmitNext();
     void RaiseTxState(std::int16_t state);
+    void BackToReceive();
 
     IDispatcher& dispatcher_;
     IModemEngineEvents* events_ = nullptr;
