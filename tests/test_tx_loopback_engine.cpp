@@ -22,6 +22,7 @@ struct Recorder : IModemEngineEvents {
     sim::TSimDispatcher* clock = nullptr;
     TModemEngine* engine = nullptr;
     std::vector<Echo> echoes;
+    std::vector<std::uint16_t> codes;
     std::vector<std::pair<std::int64_t, std::int16_t>> states;
     int requests = 0;
     std::u16string feed;  // what OnGetTxChar hands out, one by one
@@ -30,7 +31,7 @@ struct Recorder : IModemEngineEvents {
 
     void OnRxChar(std::int16_t nIndex, const std::u16string& strChar, std::uint16_t wChar) override {
         ASSERT_EQ(strChar.size(), 1u);
-        EXPECT_EQ(strChar[0], wChar);
+        codes.push_back(wChar);
         echoes.push_back({clock->Now(), nIndex, strChar[0], engine->bTX() != 0});
         if (onEcho) onEcho(strChar[0]);
     }
@@ -171,6 +172,23 @@ TEST_F(LoopbackTransmit, FeedRequestsComeOnlyWhenTheQueueIsEmpty) {
     clock.Advance(3 * kChar);
     EXPECT_EQ(events.Echoed(), u" dexk");
     EXPECT_TRUE(engine.bTX());
+}
+
+TEST_F(LoopbackTransmit, CharacterCodesAreTheCodePagesStringsAreUtf16) {
+    engine.SendChar(0xFF);          // я
+    engine.SendText(u"\u0451");     // ё
+    engine.SendChar(u'k');
+    events.feed = std::u16string(1, char16_t{0xE0});  // а, as the window answers it
+    engine.SetTxState(TxStateTransmit);
+    clock.Advance(4 * kChar);
+    EXPECT_EQ(events.Echoed(), u"\u044F\u0451k\u0430");
+    EXPECT_EQ(events.codes, (std::vector<std::uint16_t>{0xFF, 0xB8, 'k', 0xE0}));
+    EXPECT_EQ(engine.SentText(), u"\u044F\u0451k\u0430");
+    // A character outside the code page keeps its UTF-16 code.
+    engine.SetTxState(TxStateReceive);
+    engine.Receive(1, u"\u4E2D");
+    clock.Advance(2 * kChar);
+    EXPECT_EQ(events.codes.back(), 0x4E2D);
 }
 
 TEST_F(LoopbackTransmit, CharacterRateFollowsTheMainChannelMode) {

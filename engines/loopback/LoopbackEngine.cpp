@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/CodePage.h"
+
 namespace quorvel {
 namespace {
 
@@ -12,6 +14,21 @@ constexpr const char16_t* kModes[] = {u"GMSK",   u"FSK",    u"FSK-W",  u"BPSK", 
 constexpr std::int16_t kModeCount = static_cast<std::int16_t>(std::size(kModes));
 
 }  // namespace
+
+char16_t TLoopbackEngine::FromEngineCode(std::uint16_t wChar) {
+    return wChar < 0x100 ? static_cast<char16_t>(Cp1251ToUnicode(static_cast<unsigned char>(wChar)))
+                         : static_cast<char16_t>(wChar);
+}
+
+std::uint16_t TLoopbackEngine::ToEngineCode(char16_t c) {
+    const char cp = UnicodeToCp1251(c);
+    if (cp == '?' && c != u'?') return c;
+    return static_cast<unsigned char>(cp);
+}
+
+void TLoopbackEngine::RaiseRxChar(std::int16_t ch, char16_t c) {
+    if (events_) events_->OnRxChar(ch, std::u16string(1, c), ToEngineCode(c));
+}
 
 TLoopbackEngine::TLoopbackEngine(IDispatcher& dispatcher) : dispatcher_(dispatcher) {}
 
@@ -136,9 +153,9 @@ void TLoopbackEngine::ScheduleReceive(std::int16_t ch) {
         auto& chan = channels_[ch];
         chan.receiving = false;
         if (tx_ || chan.incoming.empty()) return;
-        const std::uint16_t w = chan.incoming.front();
+        const char16_t next = chan.incoming.front();
         chan.incoming.pop_front();
-        if (events_) events_->OnRxChar(ch, std::u16string(1, static_cast<char16_t>(w)), w);
+        RaiseRxChar(ch, next);
         ScheduleReceive(ch);
     });
 }
@@ -152,7 +169,7 @@ void TLoopbackEngine::SendText(const std::u16string& text) {
     for (char16_t c : text) txQueue_.push_back(c);
 }
 
-void TLoopbackEngine::SendChar(std::uint16_t wChar) { txQueue_.push_back(wChar); }
+void TLoopbackEngine::SendChar(std::uint16_t wChar) { txQueue_.push_back(FromEngineCode(wChar)); }
 
 void TLoopbackEngine::BackToReceive() {
     tx_ = OleFalse;
@@ -211,18 +228,20 @@ void TLoopbackEngine::TransmitNext() {
         return;
     }
     const auto alive = alive_;  // the window's handlers may destroy the engine
-    std::uint16_t w = 0;
+    char16_t c = 0;
     if (!txQueue_.empty()) {
-        w = txQueue_.front();
+        c = txQueue_.front();
         txQueue_.pop_front();
     } else if (!ending_ && events_) {
+        std::uint16_t w = 0;
         events_->OnGetTxChar(w);  // feed mode: the window supplies the next character
         if (!*alive) return;
+        c = w != 0 ? FromEngineCode(w) : 0;
     }
-    if (w != 0) {
-        sent_ += static_cast<char16_t>(w);
+    if (c != 0) {
+        sent_ += c;
         // Each character sent comes back as the echo of the transmit side.
-        if (events_) events_->OnRxChar(0, std::u16string(1, static_cast<char16_t>(w)), w);
+        RaiseRxChar(0, c);
         if (!*alive || !tx_) return;
     } else if (ending_ && txQueue_.empty()) {
         BackToReceive();

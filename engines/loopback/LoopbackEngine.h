@@ -2,6 +2,8 @@
 // A modem engine without a sound card: keeps every property, lists the engine's
 // eleven modes, and raises its events on the UI thread. What is sent comes back
 // as received text; scripted remote stations can be fed in with Receive().
+// Strings are UTF-16; a single character code (SendChar, OnGetTxChar, the
+// wChar of OnRxChar) is the code page's 8-bit code, as the real engine has it.
 #include <array>
 #include <deque>
 #include <string>
@@ -80,7 +82,7 @@ public:
     bool ChannelIsOpen(std::int16_t ch) const;
     // Characters per second of a mode at a speed, roughly as the modes run on air.
     static double CharactersPerSecond(const std::u16string& mode, double baud);
-    const std::deque<std::uint16_t>& TxQueue() const { return txQueue_; }
+    const std::deque<char16_t>& TxQueue() const { return txQueue_; }
     bool ToneOn() const { return tone_; }
     int FilterType() const { return filterType_; }
     const std::u16string& SentText() const { return sent_; }
@@ -94,7 +96,7 @@ private:
         double snr = 0.0;
         std::int16_t afc = 1;
         double filterOffset = 0.0;
-        std::deque<std::uint16_t> incoming;
+        std::deque<char16_t> incoming;
         bool receiving = false;
     };
     bool Valid(std::int16_t ch) const { return ch >= 0 && ch < kChannels; }
@@ -104,6 +106,9 @@ private:
     void TransmitNext();
     void RaiseTxState(std::int16_t state);
     void BackToReceive();
+    void RaiseRxChar(std::int16_t ch, char16_t c);
+    static char16_t FromEngineCode(std::uint16_t wChar);
+    static std::uint16_t ToEngineCode(char16_t c);
 
     IDispatcher& dispatcher_;
     IModemEngineEvents* events_ = nullptr;
@@ -116,7 +121,7 @@ private:
     std::uint16_t modGain_ = 16384, afcWidth_ = 50, afcLevel_ = 16, bufferCount_ = 12;
     std::deque<std::uint16_t> notches_;
     int filterType_ = -1;
-    std::deque<std::uint16_t> txQueue_;
+    std::deque<char16_t> txQueue_;
     std::u16string sent_;
     bool ending_ = false;
     bool transmitting_ = false;
