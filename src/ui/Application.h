@@ -28,6 +28,11 @@ public:
     std::function<void()> OnMinimize;
     std::function<void()> OnRestore;
 
+    // The system's decimal separator, as the framework reads and writes
+    // numbers in the user's locale. The platform that knows the locale sets
+    // it at start-up; "." until then.
+    char DecimalSeparator = '.';
+
 private:
     TPlatform platform_;
 };
