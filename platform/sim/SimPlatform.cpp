@@ -68,6 +68,7 @@ TSimPlatform::TSimPlatform() {
     ports_.Clipboard = &Clipboard;
     ports_.Libraries = &Libraries;
     ports_.Process = &Process;
+    ports_.Audio = &Audio;
 }
 
 }  // namespace quorvel::sim

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "SimAudio.h"
 #include "SimDispatcher.h"
 #include "SimWindowSystem.h"
 #include "ports/Dialogs.h"
@@ -87,6 +88,7 @@ public:
     TSimClipboard Clipboard;
     TSimLibraryLoader Libraries;
     TSimProcess Process;
+    TSimAudio Audio;
 
 private:
     TPlatform ports_;

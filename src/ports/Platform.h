@@ -11,6 +11,7 @@ class IClipboard;
 class ILibraryLoader;
 class IProcess;
 class IModemEngineFactory;
+class IAudioDevices;
 
 struct TPlatform {
     IDispatcher* Dispatcher = nullptr;
@@ -20,6 +21,7 @@ struct TPlatform {
     ILibraryLoader* Libraries = nullptr;
     IProcess* Process = nullptr;
     IModemEngineFactory* Engines = nullptr;
+    IAudioDevices* Audio = nullptr;
 };
 
 }  // namespace quorvel
