@@ -1,14 +1,34 @@
+// The main window's lifecycle: creation, every show, the settings and the
+// host's appearance applied to it, the message hook, the floating pane menu,
+// its own commands, close and destruction.
 #include "plugin/dsMainForm.h"
 
 #include <algorithm>
+#include <exception>
 #include <string>
 
 #include "base/CodePage.h"
-#include "modem/ModemEngine.h"
+#include "base/Files.h"
+#include "base/Round.h"
+#include "plugin/FrequencyText.h"
+#include "plugin/HostStrings.h"
 #include "plugin/Session.h"
+#include "ports/Dialogs.h"
 #include "ports/Dispatcher.h"
+#include "ui/MessageBoxes.h"
+#include "ui/PaneMenu.h"
 
 namespace quorvel {
+namespace {
+
+bool Contains(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
+
+std::string ControlText(IHostControl* control) {
+    if (control == nullptr) return {};
+    return HostString([control](char* b, std::int32_t n) { return control->GetText(b, n); });
+}
+
+}  // namespace
 
 TMainForm::TMainForm(TPluginLibrary& library)
     : TForm(library.Application, library.HostMainWindow), library_(library) {
@@ -17,67 +37,398 @@ TMainForm::TMainForm(TPluginLibrary& library)
     const TPlatform& p = Platform();
     if (p.Engines != nullptr && p.Dispatcher != nullptr) engine_ = p.Engines->CreateEngine(kModemEngineClassId, *p.Dispatcher);
     if (engine_) engine_->SetEvents(this);
+    LoadDesign();
+    if (p.Audio != nullptr) {
+        RsVolumeControl1 = p.Audio->CreateVolumeControl();
+        RsAudioMixer1 = p.Audio->CreateMixer();
+    }
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
 
+dsConfig::TConfig& TMainForm::Settings() const { return library_.Config; }
+
+std::string TMainForm::PluginsDataFolder() const {
+    HostSession* host = library_.Host;
+    if (host == nullptr || host->Config == nullptr) return {};
+    IHostConfig* config = host->Config;
+    return HostString([config](char* b, std::int32_t n) { return config->PluginsDataFolder(b, n); });
+}
+
+// ---- Creation ----------------------------------------------------------------
+
 void TMainForm::FormCreate() {
     if (Platform().Windows) Platform().Windows->SetProp(Handle(), PAVO_WINDOW_PROP, 1);
+    const std::string data = PluginsDataFolder();
+
+    ImagesModule = std::make_unique<TImagesModule>();
+    CustomFilterType = -1;
+
     HostSession* host = library_.Host;
     if (host != nullptr && host->Transceiver != nullptr) {
         host->Transceiver->RegisterWindow(Handle());
         host->Transceiver->SetPluginAttached(1);
     }
+
+    // Without a data folder there is no settings file to read.
+    if (!data.empty()) Settings().Load(dsConfig::ConfigurationPath(data));
+
+    if (Parts.CreateMacrosDataModule) Parts.CreateMacrosDataModule();
+
+    XMMVView1->wType = 1;
+
+    SmileyPicture = SmileyBitmap();
+    FeedPosition = -1;
+    try {
+        RsAnimate1.SetResId(100);
+    } catch (const std::exception&) {
+        // Without the clip the transfer look simply has no animation.
+    }
 }
+
+// ---- Show ------------------------------------------------------------------------
 
 void TMainForm::FormShow() {
     if (Platform().Windows) Platform().Windows->SetProp(Handle(), PAVO_WINDOW_PROP, 2);
+    ApplyHostAppearance();
+
+    if (!Settings().SetupComplete) RunAudioSetupWizard();
+
     HostSession* host = library_.Host;
-    if (host != nullptr && host->Transceiver != nullptr) DialFrequency = host->Transceiver->Frequency();
+    IHostTransceiver* trx = host != nullptr ? host->Transceiver : nullptr;
+    if (trx != nullptr) {
+        DialFrequency = trx->Frequency();
+        if (DialFrequency != 0) Label7.SetCaption(FrequencyText(DialFrequency));
+        const TOleBool lsb = ToOle(trx->UpperSideband() == 0);
+        XMMVView2->dwFreqHz = DialFrequency;
+        XMMVView2->bLSB = lsb;
+        XMMVView1->bLSB = lsb;
+    }
+
     if (engine_) {
+        EngineHandle = engine_->dwHandle();
+        // A repeated show keeps the list when the engine still lists the same
+        // modes (and so keeps the selection); otherwise the list is rebuilt.
+        std::vector<std::string> names;
         const std::int16_t count = engine_->wModeMax();
-        for (std::int16_t i = 0; i < count; ++i) ModeNames.push_back(Utf16ToCp1251(engine_->ModeName(i)));
+        for (std::int16_t i = 0; i < count; ++i) names.push_back(Utf16ToCp1251(engine_->ModeName(i)));
+        if (names != mnuModes.Items()) {
+            mnuModes.ClearItems();
+            for (auto& name : names) mnuModes.AddItem(std::move(name));
+        }
+    }
+
+    ApplySettings(false);
+
+    if (Parts.LoadMacroToolbars) {
+        try {
+            Parts.LoadMacroToolbars();
+        } catch (const std::exception&) {
+            // A macro file that cannot be read leaves the toolbars as they are.
+        }
+    }
+
+    mnuAFCClick(&mnuAFC);
+    if (engine_) {
+        engine_->set_bNET(ToOle(mnuNET.Down()));
+        engine_->set_Mode(0, SavedMode);
+        engine_->set_Speed(0, SavedSpeed);
+    }
+
+    if (host != nullptr && host->NewQso != nullptr) {
+        host->NewQso->EnableForPlugin(1);
+        for (TControl* c : std::initializer_list<TControl*>{&mnuSaveQSO, &mnuGoNewQSO, &mnuSetMode, &GroupBox1})
+            c->SetEnabled(true);
+        CopyReportsFromHost();
+    }
+    if (host != nullptr && host->Awards != nullptr) {
+        mnuAwards.SetEnabled(true);
+        mnuAwardList.ClearItems();
+        IHostAwards* awards = host->Awards;
+        const std::int32_t n = awards->AwardCount();
+        for (std::int32_t i = 0; i < n; ++i)
+            mnuAwardList.AddItem(HostString([awards, i](char* b, std::int32_t size) { return awards->AwardName(i, b, size); }));
+    }
+
+    InstallMessageHook();
+}
+
+void TMainForm::CopyReportsFromHost() {
+    HostSession* host = library_.Host;
+    if (host == nullptr || host->NewQso == nullptr) return;
+    Edit2.SetText(ControlText(host->NewQso->RstSentControl()));
+    Edit3.SetText(ControlText(host->NewQso->RstReceivedControl()));
+}
+
+// ---- Settings --------------------------------------------------------------------
+
+void TMainForm::ApplySettings(bool reapply) {
+    const dsConfig::TConfig& config = Settings();
+    if (config.SetupComplete) {
+        if (engine_) {
+            engine_->set_bActive(OleFalse);
+            engine_->set_strSoundID(
+                Cp1251ToUtf16(std::to_string(config.InSoundCard) + "," + std::to_string(config.OutSoundCard)));
+            engine_->set_bActive(OleTrue);
+            engine_->set_dblSampleFreq(config.FreqSample);
+            engine_->set_wModGain(static_cast<std::uint16_t>(std::max<std::int16_t>(config.ModGain, 0)));
+            engine_->set_dblTxOffset(config.TxOffset);
+        }
+        if (config.EnabledRXLevel) mnuInLevel.SetEnabled(true);
+        mnuOutLevel.SetEnabled(true);
+        ApplyAudioLevels(reapply);
+    }
+
+    Memo1.Font = TFont{config.TXFontName, config.TXFontSize, config.TXFontStyle, config.TXFontColor};
+    Memo1.Color = config.TXWndColor;
+    TFont rx = RichEdit1.DefAttributes;
+    rx.Name = config.RXFontName;
+    rx.Size = config.RXFontSize;
+    rx.Style = config.RXFontStyle;
+    for (TRichEdit* pane : {&RichEdit1, &RichEdit2, &RichEdit3, &RichEdit4, &RichEdit5}) {
+        pane->DefAttributes = rx;
+        pane->Color = config.RXWndColor;
+    }
+    Timer1.SetInterval(static_cast<std::uint32_t>(std::max(config.TimeDoRx, 0)));
+}
+
+// The first reading of the output volume and the recording level is what
+// destruction gives back: later readings would only find our own levels.
+void TMainForm::ApplyAudioLevels(bool reapply) {
+    const dsConfig::TConfig& config = Settings();
+    if (RsVolumeControl1) {
+        RsVolumeControl1->SetDevice(config.OutSoundCard);
+        if (!reapply && !savedOutput_.Read) {
+            SavedOutputVolume = RsVolumeControl1->GetVolume(kVolumeWaveOut);
+            savedOutput_ = {true, config.OutSoundCard};
+        }
+        RsVolumeControl1->SetVolume(kVolumeWaveOut, static_cast<std::uint16_t>(GetOutLevel()));
+    }
+    if (RsAudioMixer1 && config.InDest != -1 && config.SoundSource != -1) {
+        RsAudioMixer1->SetMixerId(config.InMixerID);
+        const std::int32_t source = config.SoundSource - 1;
+        if (!reapply && !savedInput_.Read) {
+            TLineState state;
+            if (RsAudioMixer1->GetLineState(config.InDest, source, state)) {
+                SavedInputLevel = state.RightVolume;
+                savedInput_ = {true, config.InMixerID, config.InDest, source};
+            }
+        }
+        const std::int32_t rx = GetInLevel();
+        RsAudioMixer1->SetLineState(config.InDest, source, config.InSelect, rx, rx);
     }
 }
 
-void TMainForm::ApplySettings(bool /*reapply*/) {
-    const dsConfig::TConfig& config = library_.Config;
-    if (engine_ && config.SetupComplete) {
-        engine_->set_bActive(OleFalse);
-        engine_->set_strSoundID(Cp1251ToUtf16(std::to_string(config.InSoundCard) + "," +
-                                              std::to_string(config.OutSoundCard)));
-        engine_->set_bActive(OleTrue);
-        engine_->set_dblSampleFreq(config.FreqSample);
-        engine_->set_wModGain(static_cast<std::uint16_t>(std::max<std::int16_t>(config.ModGain, 0)));
-        engine_->set_dblTxOffset(config.TxOffset);
+void TMainForm::RestoreAudioLevels() {
+    if (RsVolumeControl1 && savedOutput_.Read) {
+        RsVolumeControl1->SetDevice(savedOutput_.Device);
+        RsVolumeControl1->SetVolume(kVolumeWaveOut, static_cast<std::uint16_t>(SavedOutputVolume));
+    }
+    if (RsAudioMixer1 && savedInput_.Read) {
+        RsAudioMixer1->SetMixerId(savedInput_.Mixer);
+        RsAudioMixer1->SetLineState(savedInput_.Dest, savedInput_.Source, Settings().InSelect, SavedInputLevel,
+                                    SavedInputLevel);
     }
 }
+
+void TMainForm::RunAudioSetupWizard() {
+    if (!Parts.AudioSetupWizard) return;
+    const std::optional<TAudioSetupChoice> choice = Parts.AudioSetupWizard();
+    if (!choice) return;
+    dsConfig::TConfig& config = Settings();
+    config.OutSoundCard = choice->OutSoundCard;
+    config.InSoundCard = choice->InSoundCard;
+    config.SoundSource = choice->SoundSource;
+    config.InMixerID = choice->InMixerID;
+    config.InDest = choice->InDest;
+    config.SetupComplete = true;
+    config.EnabledRXLevel = choice->EnabledRXLevel;
+    config.InSelect = choice->InSelect;
+    if (config.Save()) ApplySettings(true);
+    else AppMessageBox(Application(), Ru("Не удалось сохранить конфигурацию."), MB_ICONERROR);
+}
+
+// ---- Host appearance ------------------------------------------------------------
+
+void TMainForm::ApplyHostAppearance() {
+    HostSession* host = library_.Host;
+    const std::int32_t style = host != nullptr && host->Config != nullptr ? host->Config->ToolbarStyle() : 0;
+    TBarLook bars = TBarLook::Office2003;
+    TStatusBarLook status = TStatusBarLook::Office2003;
+    switch (style) {
+        case 1: bars = TBarLook::Flat, status = TStatusBarLook::Flat; break;
+        case 2: bars = TBarLook::Enhanced, status = TStatusBarLook::Standard; break;
+        case 3: bars = TBarLook::XP, status = TStatusBarLook::XP; break;
+        default: break;
+    }
+    dxBarManager1.SetStyle(bars);
+    StatusBar1.SetLook(status);
+
+    if (!ImagesModule || !library_.HostConfig) return;
+    const suConfig::TConfig& hostConfig = *library_.HostConfig;
+    if (ImagesModule->AppliedStyle() == hostConfig.ImageStyle) return;
+    std::string themeFile;
+    try {
+        themeFile = hostConfig.ThemeFile();
+    } catch (const std::exception& e) {
+        // No theme folder: the built-in strip, after the standard error box.
+        library_.ShowException(e);
+    }
+    ImagesModule->ApplyStyle(hostConfig.ImageStyle, themeFile);
+}
+
+// ---- Message hook ----------------------------------------------------------------
+
+void TMainForm::InstallMessageHook() {
+    if (hookId_ != 0 || Platform().Windows == nullptr) return;
+    hookId_ = Platform().Windows->SetMessageHook([this](int code, const TMessage& m) { MessageHook(code, m); });
+}
+
+void TMainForm::RemoveMessageHook() {
+    if (hookId_ == 0 || Platform().Windows == nullptr) return;
+    Platform().Windows->RemoveMessageHook(hookId_);
+    hookId_ = 0;
+}
+
+void TMainForm::MessageHook(int code, const TMessage& message) {
+    if (code != 0 || destroyed_ || !HandleAllocated()) return;
+    if (Platform().Windows->ActiveWindow() != Handle()) return;
+    if (message.Msg == WM_KEYDOWN) {
+        const auto key = static_cast<std::uint16_t>(message.WParam);
+        try {
+            for (TToolBar* bar : {&ToolBar1, &ToolBar2, &ToolBar3, &ToolBar4, &ToolBar5})
+                for (int i = 0; i < bar->ButtonCount(); ++i) {
+                    TToolButtonX& button = bar->Buttons(i);
+                    if (button.ShortCut == key && button.OnClick) button.OnClick(&button);
+                }
+        } catch (const std::exception& e) {
+            library_.ShowException(e);
+        }
+    } else if (message.Msg == WM_MOUSEWHEEL) {
+        try {
+            auto* editor = dynamic_cast<TSpinEdit*>(Focus.Focused());
+            const auto delta = static_cast<std::int16_t>((message.WParam >> 16) & 0xFFFF);
+            if (editor != nullptr) editor->Step(delta < 0 ? -1 : 1);
+        } catch (...) {
+            // A failed step leaves the editor as it was.
+        }
+    }
+}
+
+// ---- Floating pane menu ------------------------------------------------------------
+
+void TMainForm::UpdatePaneMenu() {
+    IWindowSystem* windows = Platform().Windows;
+    if (windows == nullptr || !HandleAllocated()) return;
+    const TPoint cursor = windows->CursorPos();
+    const THandle under = windows->WindowFromPoint(cursor);
+
+    TControl* pane = nullptr;
+    bool overTransmit = false;
+    if (under == Handle() && Visible()) {
+        if (Memo1.Visible() && Contains(Memo1.ScreenRect(), cursor)) {
+            pane = &Memo1;
+            overTransmit = true;
+        } else if (Contains(CurrentPane().ScreenRect(), cursor)) {
+            pane = &CurrentPane();
+        }
+    }
+    const bool transmitting = engine_ && engine_->bTX() != OleFalse;
+
+    if (!menuForm_) {
+        if (pane == nullptr) return;
+        menuForm_ = std::make_unique<TMenuForm>(Application(), Handle());
+        menuForm_->btnClear.OnClick = [this](TComponent* s) { btnClearClick(s); };
+        menuForm_->OverTransmitPane = overTransmit;
+        menuForm_->btnClear.SetEnabled(!overTransmit || !transmitting);
+        menuForm_->SetAlphaBlendValue(180);
+        const TRect r = pane->ScreenRect();
+        menuForm_->ShowAt(r.Right - menuForm_->Width - ScrollBarWidth - 5, r.Top + 2);
+        return;
+    }
+    if (under == menuForm_->Handle()) {
+        menuForm_->SetAlphaBlendValue(255);
+    } else if (pane != nullptr) {
+        menuForm_->SetAlphaBlendValue(180);
+    } else {
+        menuForm_.reset();
+        return;
+    }
+    if (menuForm_->OverTransmitPane) menuForm_->btnClear.SetEnabled(!transmitting);
+}
+
+void TMainForm::btnClearClick(TComponent*) {
+    if (menuForm_ && menuForm_->OverTransmitPane) {
+        Memo1.Clear();
+        PendingText.clear();
+    } else {
+        CurrentPane().Clear();
+    }
+}
+
+// ---- Commands --------------------------------------------------------------------
+
+void TMainForm::mnuOptionsClick(TComponent*) {
+    const std::string data = PluginsDataFolder();
+    library_.ShowOptionsDialog(Handle(), data.c_str());
+}
+
+void TMainForm::mnuWizardClick(TComponent*) { RunAudioSetupWizard(); }
+
+void TMainForm::mnuHelpClick(TComponent*) {
+    try {
+        ShowHelp(Application(), "Quorvel");
+    } catch (const std::exception& e) {
+        library_.ShowException(e);
+    }
+}
+
+void TMainForm::mnuAboutClick(TComponent*) {
+    const std::string text = Ru("Цифровые виды связи. Версия 1.2.0.") + "\r\n\r\n" +
+                             Ru("Модуль цифровых видов связи для аппаратного журнала. Все права принадлежат "
+                                "авторам модуля.") +
+                             "\r\n" + Ru("Модем: MMVARI, автор Makoto Mori (JE3HHT).");
+    AppMessageBoxCaption(Application(), text, Ru("О плагине..."), MB_OK);
+}
+
+// ---- Close and destruction ----------------------------------------------------------
 
 void TMainForm::FormClose(TCloseAction& action) {
     // Closing only hides the window; the host decides when to release it.
     action = TCloseAction::caHide;
+    menuForm_.reset();
     library_.PostCloseSignal();
 }
 
 void TMainForm::FormDestroy() {
-    if (engine_) {
-        engine_->SetEvents(nullptr);
-        engine_->set_bActive(OleFalse);
-    }
+    if (destroyed_) return;
+    destroyed_ = true;
+    RemoveMessageHook();
+    menuForm_.reset();
+    if (engine_) engine_->set_bActive(OleFalse);
+
     HostSession* host = library_.Host;
     if (host != nullptr && host->Transceiver != nullptr) {
         IHostTransceiver* trx = host->Transceiver;
         trx->SwitchToReceive();
-        trx->UnregisterWindow(Handle());
+        if (HandleAllocated()) trx->UnregisterWindow(Handle());
         std::int32_t f = trx->Frequency();
         if (f != 0) {
-            const std::int32_t carrier = engine_ ? engine_->RxCarrier(0) : 0;
+            const std::int32_t carrier = engine_ ? engine_->RxCarrier(CurrentChannel()) : 0;
             f = trx->UpperSideband() ? f - carrier : f + carrier;
             DialFrequency = f;
             trx->SetWorkingFrequency(f);
         }
         trx->SetPluginAttached(0);
     }
+    if (host != nullptr && host->NewQso != nullptr) host->NewQso->EnableForPlugin(0);
+
+    RestoreAudioLevels();
+
+    if (Parts.FreeMacrosDataModule) Parts.FreeMacrosDataModule();
+    ImagesModule.reset();
+    SmileyPicture.reset();
+    if (engine_) engine_->SetEvents(nullptr);
 }
 
 }  // namespace quorvel

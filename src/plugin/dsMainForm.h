@@ -1,17 +1,57 @@
 #pragma once
-// The plug-in's one window. Its handlers are defined in the folders of their
-// subsystems; this file declares the window.
+// The plug-in's one window. Its controls are public named members, grouped by
+// the subsystem that drives them; its handlers are member functions defined
+// in the folders of their subsystems. This folder holds the window's
+// lifecycle (creation, show, settings, appearance, close, destruction), its
+// persisted properties and the design of every control (dsMainFormDesign.cpp).
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "modem/ModemEngine.h"
+#include "ports/Audio.h"
+#include "ports/WindowSystem.h"
+#include "settings/dsConfig.h"
+#include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/Images.h"
+#include "ui/RichEdit.h"
 
 namespace quorvel {
 
 class TPluginLibrary;
+class TMenuForm;
+
+// What the audio setup wizard chose (stored in the settings after OK).
+struct TAudioSetupChoice {
+    std::int32_t OutSoundCard = -1;
+    std::int32_t InSoundCard = 0;
+    std::int32_t SoundSource = 0;
+    std::int32_t InMixerID = 0;
+    std::int32_t InDest = 0;
+    bool EnabledRXLevel = false;
+    std::int32_t InSelect = 0;
+};
+
+// A display control of the modem engine hosted in the window.
+template <class T>
+class TOleControl : public TControl {
+public:
+    explicit TOleControl(std::string name) : TControl(std::move(name)), ole_(std::make_unique<T>()) {}
+    T* operator->() const { return ole_.get(); }
+    T& Ole() const { return *ole_; }
+    // The engine's own display, when the platform provides one.
+    void Replace(std::unique_ptr<T> ole) {
+        if (ole) ole_ = std::move(ole);
+    }
+
+private:
+    std::unique_ptr<T> ole_;
+};
 
 class TMainForm : public TForm, public IModemEngineEvents {
 public:
@@ -20,14 +60,290 @@ public:
 
     TPluginLibrary& Library() const { return library_; }
     TModemEngine* MMVARI1() const { return engine_.get(); }
+    dsConfig::TConfig& Settings() const;
+    // The host's plug-ins data folder (IHostConfig); empty without a host.
+    std::string PluginsDataFolder() const;
 
-    // Applies the plug-in settings to the modem engine; reapply is true after
-    // the options dialog and the audio wizard, false at every show.
+    // ===== Host integration: lifecycle =====================================
+
+    // Applies the plug-in settings to the engine, the sound card and the panes;
+    // reapply is true after the options dialog and the audio wizard.
     void ApplySettings(bool reapply);
+    // Toolbar and status-bar looks and the image list, from the host.
+    void ApplyHostAppearance();
+    // Notification 1/44: the floating pane menu follows the cursor.
+    void UpdatePaneMenu();
+    // The host's report texts into the report fields (1/44, every show).
+    void CopyReportsFromHost();
+    // Runs the audio setup wizard; after OK stores, saves and re-applies.
+    void RunAudioSetupWizard();
+    bool MessageHookInstalled() const { return hookId_ != 0; }
+    TMenuForm* MenuForm() const { return menuForm_.get(); }
 
-    // Window state.
-    std::int32_t DialFrequency = 0;
-    std::vector<std::string> ModeNames;  // cp1251, in engine order
+    // Subsystems that fill in a lifecycle step when they land; an empty step
+    // is skipped (an absent wizard counts as cancelled).
+    struct TLaterParts {
+        // The modal wizard: the choice on OK, nothing on cancel.
+        std::function<std::optional<TAudioSetupChoice>()> AudioSetupWizard;
+        // Creation step: the macro data module.
+        std::function<void()> CreateMacrosDataModule;
+        // Show step: macro file into the five macro toolbars.
+        std::function<void()> LoadMacroToolbars;
+        // Destruction step: frees the macro data module.
+        std::function<void()> FreeMacrosDataModule;
+    } Parts;
+
+    // Lifecycle commands.
+    void mnuOptionsClick(TComponent* Sender);
+    void mnuWizardClick(TComponent* Sender);
+    void mnuHelpClick(TComponent* Sender);
+    void mnuAboutClick(TComponent* Sender);
+    void mnuStatusBarClick(TComponent* Sender);
+    void mnuTrcvrViewClick(TComponent* Sender);
+    void mnuScaleViewClick(TComponent* Sender);
+    void btnClearClick(TComponent* Sender);
+
+    // ===== Persisted properties (saved in this order) =======================
+
+    bool GetATC() const;
+    void SetATC(bool value);
+    bool GetAFC() const;
+    void SetAFC(bool value);
+    bool GetNET() const;
+    void SetNET(bool value);
+    std::int16_t GetAFCWidth() const;
+    void SetAFCWidth(std::int16_t value);
+    std::int16_t GetAFCLevel() const;
+    void SetAFCLevel(std::int16_t value);
+    std::int16_t GetMode() const;
+    void SetMode(std::int16_t value);
+    double GetSpeed() const;
+    void SetSpeed(double value);
+    std::int16_t GetRxCarrier() const;
+    void SetRxCarrier(std::int16_t value);
+    std::int16_t GetTxCarrier() const;
+    void SetTxCarrier(std::int16_t value);
+    std::int32_t GetPanel1Height() const;
+    void SetPanel1Height(std::int32_t value);
+    std::int16_t GetBPF() const;
+    void SetBPF(std::int16_t value);
+    bool GetDisplayWaterfall() const;
+    void SetDisplayWaterfall(bool value);
+    bool GetTranslate() const;
+    void SetTranslate(bool value);
+    std::int32_t GetInLevel() const;
+    void SetInLevel(std::int32_t value);
+    std::int32_t GetOutLevel() const;
+    void SetOutLevel(std::int32_t value);
+    std::int32_t GetMacrosPageIndex() const;
+    void SetMacrosPageIndex(std::int32_t value);
+    bool GetStatusBarVisible() const;
+    void SetStatusBarVisible(bool value);
+    std::int32_t GetRxWndHeight() const;
+    void SetRxWndHeight(std::int32_t value);
+    std::int32_t GetViewWidth() const;
+    void SetViewWidth(std::int32_t value);
+    bool GetTrcvrView() const;
+    void SetTrcvrView(bool value);
+    bool GetScaleView() const;
+    void SetScaleView(bool value);
+    bool GetClickOnData() const;
+    void SetClickOnData(bool value);
+
+    // Commands the property setters run.
+    void mnuATCClick(TComponent* Sender);
+    void mnuAFCClick(TComponent* Sender);
+    void mnuNETClick(TComponent* Sender);
+    void mnuTranslateClick(TComponent* Sender);
+    void mnuBPFButtonClick(TComponent* Sender);    // mnuF1 to mnuF4
+    void mnuViewTypeClick(TComponent* Sender);     // "Водопад", "Анализатор"
+    void mnuViewWidthClick(TComponent* Sender);    // the span buttons
+
+    // Levels: percent of the editors <-> 0..65535.
+    static std::int32_t LevelFromPercent(int percent);
+    static int PercentFromLevel(std::int32_t level);
+
+    // The channel of the active receive tab, and its pane.
+    std::int16_t CurrentChannel() const { return static_cast<std::int16_t>(RzPageControl1.ActivePageIndex()); }
+    TRichEdit& PaneForChannel(int channel);
+    TRichEdit& CurrentPane() { return PaneForChannel(CurrentChannel()); }
+
+    // ===== Controls =========================================================
+
+    TFocusScope Focus;  // which control has the keyboard focus
+
+    // -- Window: bars, menus, status bar --
+    TBarManager dxBarManager1{"dxBarManager1"};
+    TBar BarMainMenu{"BarMainMenu", ""};
+    TBar BarStandard{"BarStandard", Ru("стандартная")};
+    TBar BarCommands{"BarCommands", Ru("команды")};
+    TBar BarCommands2{"BarCommands2", Ru("команды 2")};
+    TSubItem mnuFile{"mnuFile"};         // "Файл"
+    TSubItem mnuView{"mnuView"};         // "&Вид"
+    TSubItem mnuSettings{"mnuSettings"}; // "Настройки"
+    TSubItem mnuQSO{"mnuQSO"};           // "QSO"
+    TSubItem mnuHelpMenu{"mnuHelpMenu"}; // "Справка"
+    TStatusBar StatusBar1{"StatusBar1"};  // signal/noise, timing, signal frequency, Ru/En, free
+
+    // -- Host integration (lifecycle, contact hand-off) --
+    TButtonItem mnuOptions{"mnuOptions"};       // "Параметры"
+    TButtonItem mnuWizard{"mnuWizard"};         // "Мастер выбора аудиоустройств"
+    TButtonItem mnuHelp{"mnuHelp"};             // "Вызов справки"
+    TButtonItem mnuAbout{"mnuAbout"};           // "О плагине..."
+    TButtonItem mnuStatusBar{"mnuStatusBar"};   // "Строка состояния"
+    TButtonItem mnuSaveQSO{"mnuSaveQSO"};       // "Сохранить QSO"
+    TButtonItem mnuCancelQSO{"mnuCancelQSO"};   // "Отменить QSO", Ctrl+L
+    TButtonItem mnuGoNewQSO{"mnuGoNewQSO"};     // "Перейти в окно "Новое QSO"", F12
+    TButtonItem mnuSetMode{"mnuSetMode"};       // "Установить вид модуляции в окне "Новое QSO""
+    TSubItem mnuAwards{"mnuAwards"};            // "Штат для диплома"
+    TComboBox mnuAwardList{"mnuAwardList"};     // "Список дипломов"
+    TGroupBox GroupBox1{"GroupBox1"};           // the contact-data fields
+    TLabel Label1{"Label1"}, Label2{"Label2"}, Label3{"Label3"}, Label4{"Label4"}, Label5{"Label5"};
+    TEdit Edit1{"Edit1", &Focus};  // callsign
+    TEdit Edit2{"Edit2", &Focus};  // RST sent
+    TEdit Edit3{"Edit3", &Focus};  // RST received
+    TEdit Edit4{"Edit4", &Focus};  // name
+    TEdit Edit5{"Edit5", &Focus};  // QTH
+
+    // -- Modem parameters (toolbars "стандартная" and "команды") --
+    TComboBox mnuModes{"mnuModes"};
+    TComboBox mnuSpeed{"mnuSpeed"};
+    TButtonItem mnuAFC{"mnuAFC"};
+    TSpinEdit mnuAFCFreq{"mnuAFCFreq", &Focus};
+    TSpinEdit mnuAFCLevel{"mnuAFCLevel", &Focus};
+    TButtonItem mnuNET{"mnuNET"};
+    TButtonItem mnuATC{"mnuATC"};
+    TSpinEdit mnuRXFreq{"mnuRXFreq", &Focus};
+    TSpinEdit mnuTXFreq{"mnuTXFreq", &Focus};
+    TSubItem mnuLevels{"mnuLevels"};
+    TSpinEdit mnuInLevel{"mnuInLevel", &Focus};
+    TSpinEdit mnuOutLevel{"mnuOutLevel", &Focus};
+
+    // -- Receive filters and notches (toolbar "команды 2", spectrum popup) --
+    TBarStatic dxBarStatic1{"dxBarStatic1"};
+    TButtonGroup BPFGroup;
+    TButtonItem mnuF1{"mnuF1"}, mnuF2{"mnuF2"}, mnuF3{"mnuF3"}, mnuF4{"mnuF4"};
+    TButtonGroup FilterTypeGroup{true};
+    TButtonItem mnuLPF{"mnuLPF"}, mnuBPF{"mnuBPF"}, mnuHPF{"mnuHPF"};
+    TSpinEdit mnuKF{"mnuKF", &Focus};
+    TSpinEdit mnuFWidth{"mnuFWidth", &Focus};
+    TButtonItem mnuOpenF{"mnuOpenF"};
+    TButtonItem mnuSaveFilter{"mnuSaveFilter"};
+    TButtonItem mnuNotchFilter{"mnuNotchFilter"};
+    TButtonItem mnuDeleteAllNotch{"mnuDeleteAllNotch"};
+    TButtonItem mnuCancel{"mnuCancel"};
+    TPopupMenu dxBarPopupMenu2{"dxBarPopupMenu2"};  // over the spectrum view
+
+    // -- Extra receive channels --
+    TPageControl RzPageControl1{"RzPageControl1"};
+    TTabSheet TabSheet1{"TabSheet1"}, TabSheet2{"TabSheet2"}, TabSheet3{"TabSheet3"}, TabSheet4{"TabSheet4"},
+        TabSheet5{"TabSheet5"};
+    TButtonItem mnuSubChanel{"mnuSubChanel"};
+    TButtonItem mnuCloseAllChanel{"mnuCloseAllChanel"};
+    TButtonItem mnuFreqTXHere{"mnuFreqTXHere"};
+    TPopupMenu dxBarPopupMenu1{"dxBarPopupMenu1"};  // over the channel tabs
+
+    // -- Spectrum and waterfall views, transceiver panel --
+    TPanel Panel1{"Panel1"};
+    TOleControl<TXMMVLvl> XMMVLvl1{"XMMVLvl1"};
+    TOleControl<TXMMVView> AFCLvl{"AFCLvl"};
+    TOleControl<TXMMVView> XMMVView1{"XMMVView1"};
+    TPanel RsPanel5{"RsPanel5"};
+    TOleControl<TXMMVView> XMMVView2{"XMMVView2"};
+    TPanel RsPanel3{"RsPanel3"};
+    TLabel Label7{"Label7"};
+    TSpeedButton RsSpeedButton3{"RsSpeedButton3"}, RsSpeedButton42{"RsSpeedButton42"},
+        RsSpeedButton43{"RsSpeedButton43"}, RsSpeedButton44{"RsSpeedButton44"}, RsSpeedButton45{"RsSpeedButton45"},
+        RsSpeedButton46{"RsSpeedButton46"};
+    TTimer Timer2{"Timer2", Platform().Dispatcher};
+    TSubItem mnuViewType{"mnuViewType"};  // "Вид анализатора"
+    TButtonGroup ViewTypeGroup;
+    TButtonItem mnuWaterfall{"mnuWaterfall"}, mnuAnalyzer{"mnuAnalyzer"};
+    TSubItem mnuViewWidth{"mnuViewWidth"};  // "Полоса обзора"
+    TButtonGroup ViewWidthGroup;
+    TButtonItem mnu05{"mnu05"}, mnu10{"mnu10"}, mnu15{"mnu15"}, mnu20{"mnu20"}, mnu25{"mnu25"}, mnu30{"mnu30"};
+    TButtonItem mnuScaleView{"mnuScaleView"};  // "Шкала"
+    TButtonItem mnuTrcvrView{"mnuTrcvrView"};  // "Панель управления трансивером"
+
+    // -- Received text and contact capture --
+    TPanel RxPanel{"RxPanel"};  // the receive-text panel: the channel tabs
+    TRichEdit RichEdit1{"RichEdit1", &Focus}, RichEdit2{"RichEdit2", &Focus}, RichEdit3{"RichEdit3", &Focus},
+        RichEdit4{"RichEdit4", &Focus}, RichEdit5{"RichEdit5", &Focus};
+    TPopupMenu dxBarPopupMenu3{"dxBarPopupMenu3"};  // capture menu of the receive panes
+    TBarStatic mnuCaptureInfo{"mnuCaptureInfo"};
+    TButtonItem mnuIsCallsign{"mnuIsCallsign"}, mnuIsRSTR{"mnuIsRSTR"}, mnuIsRSTT{"mnuIsRSTT"},
+        mnuIsName{"mnuIsName"}, mnuIsQTH{"mnuIsQTH"}, mnuIsQSL{"mnuIsQSL"}, mnuIsLocator{"mnuIsLocator"},
+        mnuIsEmail{"mnuIsEmail"}, mnuIsComment{"mnuIsComment"};
+    TButtonItem mnuCopy{"mnuCopy"};  // "Копировать", also in the transmit pane's menu
+    TButtonItem mnuClickOnData{"mnuClickOnData"};
+
+    // -- Text-file transfer --
+    TButtonItem mnuSendFile{"mnuSendFile"};
+    TButtonItem mnuStopRx{"mnuStopRx"};
+    TButtonItem mnuOpenRcFolder{"mnuOpenRcFolder"};
+    TLabel Label6{"Label6"};
+    TAnimate RsAnimate1{"RsAnimate1"};
+
+    // -- Transmit --
+    TMemo Memo1{"Memo1", &Focus};
+    TButtonGroup TxGroup{true};
+    TSpeedButton RsSpeedButton1{"RsSpeedButton1"};  // TX/RX
+    TSpeedButton RsSpeedButton2{"RsSpeedButton2"};  // tone
+    TPopupMenu dxBarPopupMenu4{"dxBarPopupMenu4"};  // transmit pane menu
+    TButtonItem mnuSendSelected{"mnuSendSelected"};
+    TButtonItem mnuSelectAll{"mnuSelectAll"};
+    TButtonItem mnuPaste{"mnuPaste"};
+    TButtonItem mnuTranslate{"mnuTranslate"};
+    TTimer Timer1{"Timer1", Platform().Dispatcher};
+
+    // -- Macros --
+    TPageControl PageControl1{"PageControl1"};
+    TTabSheet MacroSheet1{"MacroSheet1"}, MacroSheet2{"MacroSheet2"}, MacroSheet3{"MacroSheet3"},
+        MacroSheet4{"MacroSheet4"}, MacroSheet5{"MacroSheet5"};
+    TToolBar ToolBar1{"ToolBar1"}, ToolBar2{"ToolBar2"}, ToolBar3{"ToolBar3"}, ToolBar4{"ToolBar4"},
+        ToolBar5{"ToolBar5"};
+    TButtonItem mnuEditMacros{"mnuEditMacros"};
+
+    // -- Audio devices: the window's volume control and mixer --
+    std::unique_ptr<IVolumeControl> RsVolumeControl1;
+    std::unique_ptr<IAudioMixer> RsAudioMixer1;
+
+    // ===== Window state =====================================================
+
+    // Lifecycle.
+    std::int32_t DialFrequency = 0;     // Hz, 0 = unknown
+    std::int32_t EngineHandle = 0;      // the engine's dwHandle, for the displays
+    std::int32_t SavedOutputVolume = 0;
+    std::int32_t SavedInputLevel = 0;
+    std::int16_t SavedMode = 0;
+    double SavedSpeed = 0.0;
+    int ScrollBarWidth = 17;            // the system's vertical scroll bar; the view may set it
+    std::unique_ptr<TImagesModule> ImagesModule;
+    std::optional<TBitmap> SmileyPicture;  // bitmap 101
+    static constexpr int kSmileyPictureId = 101;
+
+    // Filters.
+    std::int32_t CustomFilterType = -1;  // -1 none, 0 low-pass, 1 high-pass, 2 band-pass
+    // Spectrum views, transceiver panel.
+    std::uint16_t ClickedFrequency = 0;
+    bool TuneSteps[6] = {};
+    std::int32_t TuneRepeatCount = 0;
+    // Received text, capture, file transfer.
+    bool RxHold = false;
+    std::string HeldText;
+    std::int32_t MaxSignalToNoise = 0;
+    std::string CapturedWord;
+    bool FileReceiving = false;
+    bool FileRxStopRequest = false;
+    std::string FileRxBuffer;
+    // Transmit.
+    std::string PendingText;
+    bool FeedMode = false;
+    std::int32_t FeedPosition = -1;
+    bool SaveQsoAfterTx = false;
+    bool TxTagSeen = false;
+    bool RxTagSeen = false;
+    bool FileSending = false;
 
 protected:
     void FormCreate() override;
@@ -35,10 +351,29 @@ protected:
     void FormClose(TCloseAction& action) override;
 
 private:
+    void LoadDesign();
     void FormDestroy();
+    void InstallMessageHook();
+    void RemoveMessageHook();
+    void MessageHook(int code, const TMessage& message);
+    void ApplyAudioLevels(bool reapply);
+    void RestoreAudioLevels();
 
     TPluginLibrary& library_;
     std::unique_ptr<TModemEngine> engine_;
+    std::unique_ptr<TMenuForm> menuForm_;
+    IWindowSystem::HookId hookId_ = 0;
+    bool destroyed_ = false;
+
+    // What was read from the sound card before the window set it, and where.
+    struct TSavedVolume {
+        bool Read = false;
+        std::int32_t Device = -1;
+    } savedOutput_;
+    struct TSavedLine {
+        bool Read = false;
+        std::int32_t Mixer = 0, Dest = 0, Source = 0;
+    } savedInput_;
 };
 
 }  // namespace quorvel

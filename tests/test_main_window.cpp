@@ -1,0 +1,552 @@
+// The main window's lifecycle: creation, show, settings, the host's look,
+// the message hook, the floating pane menu, its commands and destruction.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "LoopbackEngine.h"
+#include "PluginFixture.h"
+#include "base/CodePage.h"
+#include "base/Files.h"
+#include "test_settings_support.h"
+#include "ui/PaneMenu.h"
+
+namespace quorvel::testing {
+namespace {
+
+class MainWindowTest : public PluginFixture {
+protected:
+    MainWindowTest() {
+        host.config.dataFolder = temp.Folder();
+        std::filesystem::create_directories(temp.Path("Quorvel"));
+    }
+
+    std::string QuorvelFile(const std::string& name) const { return JoinPath(temp.Folder(), "Quorvel", name); }
+
+    // A settings file with the audio set up: input device 2, system default output.
+    void WriteSetUpSettings(const std::string& extra = {}) {
+        WriteAll(QuorvelFile("configuration.xml"),
+                 "<?xml version=\"1.0\" ?><Configuration>"
+                 "<InSoundCard type=\"Integer\">2</InSoundCard>"
+                 "<OutSoundCard type=\"Integer\">-1</OutSoundCard>"
+                 "<SetupComplete type=\"Integer\">1</SetupComplete>" +
+                     extra + "</Configuration>");
+    }
+
+    TMainForm& Form() const { return *library->MainForm; }
+    TModemEngine& Engine() const { return *Form().MMVARI1(); }
+
+    // Everything below the data folder, as relative paths.
+    std::set<std::string> FilesBelowData() const {
+        std::set<std::string> files;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(temp.Folder()))
+            if (e.is_regular_file()) files.insert(std::filesystem::relative(e.path(), temp.Folder()).generic_string());
+        return files;
+    }
+
+    void SendKey(std::uint16_t key) {
+        sim.Windows.PostMessage(Form().Handle(), WM_KEYDOWN, key, 0);
+        sim.Dispatcher.Advance(0);
+    }
+    void SendWheel(int delta) {
+        const auto high = static_cast<std::uintptr_t>(static_cast<std::uint16_t>(static_cast<std::int16_t>(delta)));
+        sim.Windows.PostMessage(Form().Handle(), WM_MOUSEWHEEL, high << 16, 0);
+        sim.Dispatcher.Advance(0);
+    }
+
+    TempFolder temp;
+};
+
+// ---- Setup wizard and settings ---------------------------------------------
+
+TEST_F(MainWindowTest, WizardRunsBeforeTheEngineIsTouchedAndCancelAppliesNothing) {
+    sim.Audio.OutputVolumes[-1] = 40000;
+    int wizardRuns = 0;
+    library->Host = &host.session;
+    auto form = TForm::Create<TMainForm>(*library);
+    form->Parts.AudioSetupWizard = [&]() -> std::optional<TAudioSetupChoice> {
+        ++wizardRuns;
+        // Nothing of the engine has been read or set yet.
+        EXPECT_TRUE(form->mnuModes.Items().empty());
+        EXPECT_EQ(form->MMVARI1()->bActive(), OleFalse);
+        EXPECT_EQ(form->EngineHandle, 0);
+        return std::nullopt;
+    };
+    form->Show();
+    EXPECT_EQ(wizardRuns, 1);
+    EXPECT_FALSE(library->Config.SetupComplete);
+    EXPECT_EQ(form->MMVARI1()->bActive(), OleFalse);
+    EXPECT_EQ(form->MMVARI1()->strSoundID(), u"");
+    EXPECT_TRUE(sim.Audio.Writes.empty());
+    EXPECT_TRUE(sim.Audio.Reads.empty());
+    EXPECT_FALSE(form->mnuInLevel.Enabled());
+    EXPECT_FALSE(form->mnuOutLevel.Enabled());
+    // The show went on: modes listed, fonts applied.
+    EXPECT_EQ(form->mnuModes.Items().size(), 11u);
+    EXPECT_EQ(form->Memo1.Font.Name, "MS Sans Serif");
+    // Released without anything read: nothing restored.
+    form.reset();
+    EXPECT_TRUE(sim.Audio.Writes.empty());
+    EXPECT_FALSE(FileExists(QuorvelFile("configuration.xml")));
+}
+
+TEST_F(MainWindowTest, WizardOkStoresSavesAndAppliesItsChoice) {
+    library->Host = &host.session;
+    auto form = TForm::Create<TMainForm>(*library);
+    form->Parts.AudioSetupWizard = [] {
+        TAudioSetupChoice c;
+        c.OutSoundCard = -1;
+        c.InSoundCard = 2;
+        c.SoundSource = 1;
+        c.InMixerID = 0;
+        c.InDest = 0;
+        c.EnabledRXLevel = true;
+        c.InSelect = 1;
+        return std::optional<TAudioSetupChoice>(c);
+    };
+    form->Show();
+    const dsConfig::TConfig& config = library->Config;
+    EXPECT_TRUE(config.SetupComplete);
+    EXPECT_EQ(config.InSelect, 1);
+    dsConfig::TConfig saved;
+    ASSERT_TRUE(saved.Load(QuorvelFile("configuration.xml")));
+    EXPECT_TRUE(saved.SetupComplete);
+    EXPECT_EQ(saved.InSoundCard, 2);
+    EXPECT_EQ(saved.SoundSource, 1);
+    EXPECT_EQ(form->MMVARI1()->strSoundID(), u"2,-1");
+    EXPECT_EQ(form->MMVARI1()->bActive(), OleTrue);
+    EXPECT_TRUE(form->mnuInLevel.Enabled());
+    EXPECT_TRUE(form->mnuOutLevel.Enabled());
+}
+
+TEST_F(MainWindowTest, WizardFromTheMenuWithAFailedSaveAppliesNothing) {
+    WriteSetUpSettings();
+    library->Run(&host.session, 1);
+    EXPECT_EQ(Engine().strSoundID(), u"2,-1");
+    Form().Parts.AudioSetupWizard = [] {
+        TAudioSetupChoice c;
+        c.InSoundCard = 5;
+        return std::optional<TAudioSetupChoice>(c);
+    };
+    std::filesystem::remove_all(temp.Path("Quorvel"));
+    Form().mnuWizard.Click();
+    ASSERT_EQ(sim.Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(sim.Dialogs.Messages[0].Text, Ru("Не удалось сохранить конфигурацию."));
+    EXPECT_EQ(sim.Dialogs.Messages[0].Flags, MB_ICONERROR | MB_TOPMOST);
+    EXPECT_EQ(library->Config.InSoundCard, 5);  // kept in memory
+    EXPECT_EQ(Engine().strSoundID(), u"2,-1");  // not applied
+}
+
+TEST_F(MainWindowTest, AppliesSettingsToEngineFontsPanesAndTimer) {
+    WriteSetUpSettings(
+        "<FreqSample type=\"Integer\">11050</FreqSample><ModGain type=\"Integer\">20000</ModGain>"
+        "<TxOffset type=\"Integer\">-30</TxOffset><TimeDoRx type=\"Integer\">2500</TimeDoRx>"
+        "<RXFontName type=\"String\">Courier New</RXFontName><RXFontSize type=\"Integer\">11</RXFontSize>"
+        "<RXFontStyle type=\"Integer\">3</RXFontStyle><RXWndColor type=\"Integer\">16777215</RXWndColor>"
+        "<TXFontName type=\"String\">Arial</TXFontName><TXFontColor type=\"Integer\">255</TXFontColor>"
+        "<TXWndColor type=\"Integer\">12632256</TXWndColor>");
+    library->Run(&host.session, 1);
+    EXPECT_EQ(Engine().dblSampleFreq(), 11050.0);
+    EXPECT_EQ(Engine().wModGain(), 20000);
+    EXPECT_EQ(Engine().dblTxOffset(), -30.0);
+    EXPECT_EQ(Form().Timer1.Interval(), 2500u);
+    EXPECT_FALSE(Form().Timer1.Enabled());
+    EXPECT_EQ(Form().Memo1.Font.Name, "Arial");
+    EXPECT_EQ(Form().Memo1.Font.Color, 255);
+    EXPECT_EQ(Form().Memo1.Color, 12632256);
+    for (TRichEdit* pane : {&Form().RichEdit1, &Form().RichEdit3, &Form().RichEdit5}) {
+        EXPECT_EQ(pane->DefAttributes.Name, "Courier New");
+        EXPECT_EQ(pane->DefAttributes.Size, 11);
+        EXPECT_TRUE(pane->DefAttributes.Style.Contains(TFontStyle::fsItalic));
+        EXPECT_EQ(pane->Color, 16777215);
+    }
+    // Without a usable recording switch the RX level stays disabled.
+    EXPECT_FALSE(Form().mnuInLevel.Enabled());
+    EXPECT_TRUE(Form().mnuOutLevel.Enabled());
+    // The options dialog re-applies.
+    library->Config.TXFontName = "Tahoma";
+    library->Config.EnabledRXLevel = true;
+    Form().ApplySettings(true);
+    EXPECT_EQ(Form().Memo1.Font.Name, "Tahoma");
+    EXPECT_TRUE(Form().mnuInLevel.Enabled());
+}
+
+TEST_F(MainWindowTest, LevelsAreSetAtShowAndTheFirstReadingIsRestored) {
+    WriteSetUpSettings("<OutSoundCard type=\"Integer\">1</OutSoundCard><InMixerID type=\"Integer\">1</InMixerID>"
+                       "<InDest type=\"Integer\">0</InDest><SoundSource type=\"Integer\">2</SoundSource>"
+                       "<InSelect type=\"Integer\">1</InSelect>");
+    sim.Audio.MixerCount = 2;
+    sim.Audio.OutputVolumes[1] = 40000;
+    sim.Audio.Lines[{1, 0, 1}] = {1000, 1200, 0, true};
+    library->Run(&host.session, 1);
+    EXPECT_EQ(Form().SavedOutputVolume, 40000);
+    EXPECT_EQ(Form().SavedInputLevel, 1200);  // the right (or only) channel
+    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"volume 1 32768", "line 1 0 1 1 32768 32768"}));
+
+    // Shown again after a close: our own levels are not taken for the originals.
+    Form().Close();
+    Form().mnuOutLevel.SetValue(100);
+    library->Run(&host.session, 1);
+    EXPECT_EQ(Form().SavedOutputVolume, 40000);
+    EXPECT_EQ(sim.Audio.OutputVolumes[1], 65535);
+
+    sim.Audio.Writes.clear();
+    library->Release();
+    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"volume 1 40000", "line 1 0 1 1 1200 1200"}));
+}
+
+TEST_F(MainWindowTest, NoRecordingSourceLeavesTheMixerAlone) {
+    WriteSetUpSettings("<InDest type=\"Integer\">-1</InDest>");
+    library->Run(&host.session, 1);
+    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"volume -1 32768"}));
+    library->Release();
+    // The default device had no readable volume (0): it is restored as read.
+    EXPECT_EQ(sim.Audio.Writes.back(), "volume -1 0");
+}
+
+// ---- Show and destruction against the host --------------------------------------
+
+TEST_F(MainWindowTest, ZeroHostFrequencyKeepsTheReadoutsAndTheHostsWorkingFrequency) {
+    host.transceiver.frequency = 0;
+    library->Run(&host.session, 1);
+    EXPECT_EQ(Form().Label7.Caption(), "0.000");
+    EXPECT_EQ(Form().StatusBar1.Panel(2).Text, "0.000");
+    EXPECT_EQ(Form().DialFrequency, 0);
+    library->Release();
+    EXPECT_EQ(host.transceiver.workingFrequencySets, 0);
+    EXPECT_EQ(host.transceiver.attached, 0);
+    EXPECT_EQ(host.transceiver.calls.back(), "rx");
+    EXPECT_TRUE(host.transceiver.registered.empty());
+}
+
+TEST_F(MainWindowTest, ShowTakesTheDialAndDestructionUsesTheActiveTabsCarrier) {
+    host.transceiver.frequency = 14070000;
+    host.transceiver.upper = false;
+    library->Run(&host.session, 1);
+    EXPECT_EQ(Form().Label7.Caption(), "14.070.000");
+    EXPECT_EQ(Form().XMMVView2->dwFreqHz, 14070000);
+    EXPECT_EQ(Form().XMMVView2->bLSB, OleTrue);
+    EXPECT_EQ(Form().XMMVView1->bLSB, OleTrue);
+    EXPECT_EQ(Form().XMMVView1->dwFreqHz, 0);  // the main view stays in audio frequencies
+    EXPECT_EQ(Form().XMMVView1->wType, 1);
+    Engine().set_RxCarrier(2, 900);
+    Form().TabSheet3.SetTabVisible(true);
+    Form().RzPageControl1.SetActivePageIndex(2);
+    library->Release();
+    // Lower sideband: the carrier is added.
+    EXPECT_EQ(host.transceiver.workingFrequency, 14070900);
+}
+
+TEST_F(MainWindowTest, ShowEnablesContactCommandsAndAwardsWhenTheHostHasThem) {
+    host.OpenNewQso();
+    host.newQso.rstSent.text = "599";
+    host.newQso.rstReceived.text = "579";
+    host.session.Awards = &host.awards;
+    library->Run(&host.session, 1);
+    EXPECT_EQ(host.newQso.enables, std::vector<bool>{true});
+    for (TControl* c : std::initializer_list<TControl*>{&Form().mnuSaveQSO, &Form().mnuGoNewQSO, &Form().mnuSetMode,
+                                                         &Form().GroupBox1, &Form().mnuAwards})
+        EXPECT_TRUE(c->Enabled()) << c->Name;
+    EXPECT_EQ(Form().Edit2.Text(), "599");
+    EXPECT_EQ(Form().Edit3.Text(), "579");
+    EXPECT_EQ(Form().mnuAwardList.Items(), (std::vector<std::string>{"RDA", "WAS"}));
+    // A second show fills the award list afresh.
+    Form().Close();
+    library->Run(&host.session, 1);
+    EXPECT_EQ(Form().mnuAwardList.Items().size(), 2u);
+    library->Release();
+    EXPECT_EQ(host.newQso.enables, (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(MainWindowTest, WithoutTheHostsContactWindowItsCommandsStayDisabled) {
+    library->Run(&host.session, 1);
+    EXPECT_FALSE(Form().mnuSaveQSO.Enabled());
+    EXPECT_FALSE(Form().GroupBox1.Enabled());
+    EXPECT_FALSE(Form().mnuAwards.Enabled());
+    EXPECT_TRUE(Form().mnuCancelQSO.Enabled());
+}
+
+TEST_F(MainWindowTest, StoredModeAndSpeedAndTheToggleStatesReachTheEngineAtShow) {
+    library->Host = &host.session;
+    auto form = TForm::Create<TMainForm>(*library);
+    form->SetMode(3);
+    form->SetSpeed(31.25);
+    form->SetAFC(false);
+    form->SetNET(false);
+    form->Show();
+    EXPECT_EQ(form->MMVARI1()->Mode(0), 3);
+    EXPECT_EQ(form->MMVARI1()->Speed(0), 31.25);
+    EXPECT_EQ(form->MMVARI1()->Afc(0), 0);
+    EXPECT_EQ(form->MMVARI1()->bNET(), OleFalse);
+    EXPECT_FALSE(form->mnuAFCFreq.Enabled());
+    EXPECT_FALSE(form->mnuAFCLevel.Enabled());
+    EXPECT_EQ(form->GetMode(), 3);
+    EXPECT_EQ(form->GetSpeed(), 31.25);
+}
+
+// ---- Persisted properties -----------------------------------------------------------
+
+TEST_F(MainWindowTest, LevelPropertiesScaleWithHalvesToEven) {
+    EXPECT_EQ(TMainForm::LevelFromPercent(50), 32768);
+    EXPECT_EQ(TMainForm::LevelFromPercent(100), 65535);
+    EXPECT_EQ(TMainForm::LevelFromPercent(0), 0);
+    EXPECT_EQ(TMainForm::LevelFromPercent(10), 6554);  // 6553.5
+    EXPECT_EQ(TMainForm::LevelFromPercent(30), 19660);  // 19660.5
+    library->Run(&host.session, 1);
+    TMainForm& f = Form();
+    f.mnuInLevel.SetValue(50);
+    EXPECT_EQ(f.GetInLevel(), 32768);
+    f.SetInLevel(65535);
+    EXPECT_EQ(f.mnuInLevel.Value(), 100);
+    f.SetOutLevel(32768);
+    EXPECT_EQ(f.mnuOutLevel.Value(), 50);
+    EXPECT_EQ(f.GetOutLevel(), 32768);
+    // Values from a damaged file stay within the editor's range.
+    f.SetInLevel(-5000);
+    EXPECT_EQ(f.mnuInLevel.Value(), 0);
+    f.SetOutLevel(1 << 30);
+    EXPECT_EQ(f.mnuOutLevel.Value(), 100);
+}
+
+TEST_F(MainWindowTest, ViewPropertiesActOnTheirControls) {
+    library->Run(&host.session, 1);
+    TMainForm& f = Form();
+    EXPECT_EQ(f.GetViewWidth(), 3000);
+    f.SetViewWidth(1500);
+    EXPECT_TRUE(f.mnu15.Down());
+    EXPECT_FALSE(f.mnu30.Down());
+    EXPECT_EQ(f.XMMVView1->wWidthFreq, 1500);
+    EXPECT_EQ(f.XMMVView2->wWidthFreq, 1500);
+    f.SetViewWidth(1234);  // no such span: nothing changes
+    EXPECT_EQ(f.GetViewWidth(), 1500);
+    EXPECT_EQ(f.XMMVView1->wWidthFreq, 1500);
+
+    f.SetDisplayWaterfall(false);
+    EXPECT_TRUE(f.mnuAnalyzer.Down());
+    EXPECT_FALSE(f.mnuWaterfall.Down());
+    EXPECT_EQ(f.XMMVView1->wType, 0);
+    f.mnuWaterfall.Click();
+    EXPECT_EQ(f.XMMVView1->wType, 1);
+    EXPECT_TRUE(f.GetDisplayWaterfall());
+
+    f.SetBPF(2);
+    EXPECT_TRUE(f.mnuF3.Down());
+    EXPECT_EQ(f.GetBPF(), 2);
+    EXPECT_EQ(f.MMVARI1()->nBPF(), 2);
+    f.SetBPF(7);  // only the engine takes it
+    EXPECT_EQ(f.MMVARI1()->nBPF(), 7);
+    EXPECT_TRUE(f.mnuF3.Down());
+    f.mnuF1.Click();
+    EXPECT_EQ(f.GetBPF(), 0);
+    EXPECT_EQ(f.MMVARI1()->nBPF(), 0);
+
+    f.SetPanel1Height(10);  // below the panel's minimum
+    EXPECT_EQ(f.GetPanel1Height(), 30);
+    f.SetTranslate(true);
+    EXPECT_EQ(f.StatusBar1.Panel(3).Text, "En");
+    f.SetATC(true);
+    EXPECT_EQ(f.MMVARI1()->bATC(), OleTrue);
+    f.SetRxCarrier(1500);
+    EXPECT_EQ(f.MMVARI1()->RxCarrier(0), 1500);
+    EXPECT_EQ(f.GetRxCarrier(), 1500);
+    f.SetMacrosPageIndex(3);
+    EXPECT_EQ(f.GetMacrosPageIndex(), 3);
+    f.SetMacrosPageIndex(9);
+    EXPECT_EQ(f.GetMacrosPageIndex(), 3);
+}
+
+TEST_F(MainWindowTest, VisibilityTogglesShowAndHideTheirPanels) {
+    library->Run(&host.session, 1);
+    TMainForm& f = Form();
+    f.mnuStatusBar.Click();
+    EXPECT_FALSE(f.StatusBar1.Visible());
+    EXPECT_FALSE(f.GetStatusBarVisible());
+    f.mnuTrcvrView.Click();
+    EXPECT_FALSE(f.RsPanel3.Visible());
+    f.mnuScaleView.Click();
+    EXPECT_FALSE(f.RsPanel5.Visible());
+    f.SetStatusBarVisible(true);
+    f.SetTrcvrView(true);
+    f.SetScaleView(true);
+    EXPECT_TRUE(f.StatusBar1.Visible() && f.mnuStatusBar.Down());
+    EXPECT_TRUE(f.RsPanel3.Visible() && f.mnuTrcvrView.Down());
+    EXPECT_TRUE(f.RsPanel5.Visible() && f.mnuScaleView.Down());
+}
+
+// ---- Message hook ----------------------------------------------------------------------
+
+TEST_F(MainWindowTest, HookPressesMacroShortcutsOnlyWhileTheWindowIsActive) {
+    library->Run(&host.session, 1);
+    TMainForm& f = Form();
+    std::vector<std::string> pressed;
+    auto add = [&](TToolBar& bar, const std::string& name, const char* shortcut) {
+        auto& b = bar.AddButton(std::make_unique<TToolButtonX>(name));
+        b.ShortCut = TextToShortCut(shortcut);
+        b.OnClick = [&pressed, name](TComponent*) { pressed.push_back(name); };
+    };
+    add(f.ToolBar3, "third", "F5");
+    add(f.ToolBar1, "first", "F5");
+    add(f.ToolBar1, "ctrl", "Ctrl+F5");
+    add(f.ToolBar2, "letter", "A");
+    SendKey(0x74);
+    EXPECT_TRUE(pressed.empty());  // not the active window
+    sim.Windows.SetActiveWindow(f.Handle());
+    SendKey(0x74);
+    SendKey('A');
+    EXPECT_EQ(pressed, (std::vector<std::string>{"first", "third", "letter"}));
+}
+
+TEST_F(MainWindowTest, WheelStepsTheFocusedToolbarEditor) {
+    library->Run(&host.session, 1);
+    TMainForm& f = Form();
+    sim.Windows.SetActiveWindow(f.Handle());
+    int changes = 0;
+    f.mnuRXFreq.OnCurChange = [&](TComponent*) { ++changes; };
+    SendWheel(-120);  // nothing has the focus
+    f.mnuRXFreq.SetFocus();
+    SendWheel(-120);
+    EXPECT_EQ(f.mnuRXFreq.CurValue(), 1749);
+    SendWheel(240);
+    EXPECT_EQ(f.mnuRXFreq.CurValue(), 1750);
+    f.mnuAFCFreq.SetFocus();
+    SendWheel(120);
+    EXPECT_EQ(f.mnuAFCFreq.CurValue(), 60);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(MainWindowTest, HookIsInstalledOnceAndRemovedAtDestruction) {
+    library->Run(&host.session, 1);
+    EXPECT_EQ(sim.Windows.HookCount(), 1u);
+    Form().Close();
+    library->Run(&host.session, 1);
+    EXPECT_EQ(sim.Windows.HookCount(), 1u);
+    library->Release();
+    EXPECT_EQ(sim.Windows.HookCount(), 0u);
+}
+
+// ---- Floating pane menu -----------------------------------------------------------------
+
+class PaneMenuTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        library->Run(&host.session, 1);
+        Form().Memo1.SetScreenRect({10, 300, 410, 380});
+        Form().RichEdit1.SetScreenRect({10, 100, 410, 290});
+    }
+    TMenuForm* Menu() const { return Form().MenuForm(); }
+    void MoveTo(TPoint p) {
+        sim.Windows.SetCursorPos(p);
+        library->SendNotify(1, 44);
+    }
+};
+
+TEST_F(PaneMenuTest, OpensAtThePanesTopRightCornerAndFollowsTheCursor) {
+    MoveTo({700, 20});  // over the window, over no pane
+    EXPECT_EQ(Menu(), nullptr);
+    MoveTo({100, 150});
+    ASSERT_NE(Menu(), nullptr);
+    EXPECT_EQ(Menu()->AlphaBlendValue(), 180);
+    EXPECT_TRUE(Menu()->Visible());
+    EXPECT_EQ(Menu()->Left, 410 - 25 - 17 - 5);
+    EXPECT_EQ(Menu()->Top, 102);
+    EXPECT_EQ(sim.Windows.ActiveWindow(), 0u);  // not activated
+    EXPECT_TRUE(Menu()->btnClear.Visible());
+    EXPECT_FALSE(Menu()->btnAutoScroll.Visible());
+    EXPECT_FALSE(Menu()->OverTransmitPane);
+
+    MoveTo({Menu()->Left + 3, Menu()->Top + 3});
+    EXPECT_EQ(Menu()->AlphaBlendValue(), 255);
+    MoveTo({50, 320});  // another pane: dimmed again, not moved
+    EXPECT_EQ(Menu()->AlphaBlendValue(), 180);
+    EXPECT_EQ(Menu()->Top, 102);
+    MoveTo({900, 900});
+    EXPECT_EQ(Menu(), nullptr);
+}
+
+TEST_F(PaneMenuTest, ClearOverTheTransmitPaneIsDisabledWhileTransmitting) {
+    Form().Memo1.SetText("cq cq");
+    Form().PendingText = "cq";
+    MoveTo({100, 350});
+    ASSERT_NE(Menu(), nullptr);
+    EXPECT_TRUE(Menu()->OverTransmitPane);
+    EXPECT_TRUE(Menu()->btnClear.Enabled());
+    Menu()->btnClear.Click();
+    EXPECT_EQ(Form().Memo1.Text(), "");
+    EXPECT_EQ(Form().PendingText, "");
+    MoveTo({900, 900});
+
+    Engine().SetTxState(TxStateTransmit);
+    sim.Dispatcher.Advance(1000);
+    ASSERT_EQ(Engine().bTX(), OleTrue);
+    MoveTo({100, 350});
+    ASSERT_NE(Menu(), nullptr);
+    EXPECT_FALSE(Menu()->btnClear.Enabled());
+}
+
+TEST_F(PaneMenuTest, ClearOverAReceivePaneClearsTheCurrentPane) {
+    Form().RichEdit1.SetSelText("cq de ua3abc");
+    MoveTo({100, 150});
+    ASSERT_NE(Menu(), nullptr);
+    Menu()->btnClear.Click();
+    EXPECT_EQ(Form().RichEdit1.GetTextLen(), 0);
+}
+
+// ---- Commands ----------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, AboutShowsAPlainBoxWithItsOwnCaption) {
+    library->Run(&host.session, 1);
+    Form().mnuAbout.Click();
+    ASSERT_EQ(sim.Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(sim.Dialogs.Messages[0].Caption, Ru("О плагине..."));
+    EXPECT_EQ(sim.Dialogs.Messages[0].Text.rfind(Ru("Цифровые виды связи. Версия 1.2.0."), 0), 0u);
+    EXPECT_EQ(sim.Dialogs.Messages[0].Flags, MB_OK | MB_TOPMOST);
+}
+
+TEST_F(MainWindowTest, OptionsCommandRunsTheDialogOnTheHostsDataFolder) {
+    WriteSetUpSettings();
+    library->Run(&host.session, 1);
+    library->Config.InSoundCard = 7;  // the dialog's load reads the file again
+    sim.Dialogs.ModalResults.push_back(IDOK);
+    Form().mnuOptions.Click();
+    EXPECT_EQ(sim.Dialogs.Modals.size(), 1u);
+    EXPECT_EQ(library->Config.InSoundCard, 2);
+    EXPECT_TRUE(FileExists(QuorvelFile("configuration.xml")));
+    EXPECT_EQ(Engine().strSoundID(), u"2,-1");
+}
+
+// ---- A whole session ------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, WholeSessionWritesOnlyTheWindowFile) {
+    WriteSetUpSettings();
+    const auto before = FilesBelowData();
+    const THandle h = library->Run(&host.session, 7);
+    TMainForm* form = library->MainForm.get();
+    EXPECT_EQ(sim.Windows.GetProp(h, PAVO_WINDOW_PROP), 2u);
+    EXPECT_EQ(form->mnuModes.Items().size(), 11u);
+    form->mnuModes.SetItemIndex(3);
+
+    form->Close();
+    sim.Dispatcher.Advance(0);
+    EXPECT_EQ(Received(PAVO_MSG_CLOSE).size(), 1u);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(FilesBelowData(), before);  // closing saves nothing
+
+    // Shown again: the same window, show steps again, mode list kept.
+    EXPECT_EQ(library->Run(&host.session, 8), h);
+    EXPECT_EQ(library->MainForm.get(), form);
+    EXPECT_EQ(form->mnuModes.Items().size(), 11u);
+    EXPECT_EQ(form->mnuModes.ItemIndex(), 3);
+    EXPECT_EQ(sim.Windows.HookCount(), 1u);
+
+    library->Release();
+    EXPECT_EQ(library->MainForm, nullptr);
+    auto after = FilesBelowData();
+    EXPECT_EQ(after.erase("Quorvel/mainform.config.xml"), 1u);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(sim.Windows.HookCount(), 0u);
+    EXPECT_EQ(host.transceiver.attached, 0);
+}
+
+}  // namespace
+}  // namespace quorvel::testing
