@@ -7,6 +7,7 @@
 #include "SimDispatcher.h"
 #include "base/CodePage.h"
 #include "ui/Controls.h"
+#include "ui/Images.h"
 #include "ui/InputBox.h"
 #include "ui/RichEdit.h"
 
@@ -400,6 +401,43 @@ TEST(ShortCuts, ParseTheMenuShortcutForm) {
         EXPECT_EQ(TextToShortCut(bad), 0) << bad;
     for (const char* text : {"F5", "Ctrl+O", "Shift+Enter", "Alt+Del", "A", "Ctrl+F12"})
         EXPECT_EQ(ShortCutToText(TextToShortCut(text)), text);
+}
+
+TEST(Images, HostileBitmapBytesGiveNothing) {
+    EXPECT_FALSE(DecodeBitmap(""));
+    EXPECT_FALSE(DecodeBitmap("BM"));
+    EXPECT_FALSE(DecodeBitmap(std::string(100, '\xFF')));
+    // A header claiming a huge picture with no pixel data behind it.
+    std::string header = "BM" + std::string(52, '\0');
+    header[10] = 54;
+    header[14] = 40;
+    header[18] = '\xFF';
+    header[19] = '\xFF';
+    header[20] = '\xFF';
+    header[21] = 0x7F;
+    header[22] = 1;
+    header[26] = 1;
+    header[28] = 24;
+    EXPECT_FALSE(DecodeBitmap(header));
+    EXPECT_FALSE(LoadBitmapFile(""));
+    EXPECT_FALSE(LoadBitmapFile("/nonexistent/strip.kth"));
+}
+
+TEST(Images, StripIsCutIntoSixteenPixelImages) {
+    TBitmap strip = BuiltInImageStrip();
+    EXPECT_EQ(strip.Height, 16);
+    TImageList list;
+    list.AddMasked(strip, strip.Pixel(0, 0));
+    EXPECT_EQ(list.Count(), strip.Width / 16);
+    // A strip narrower than one image adds nothing; extra width is dropped.
+    TBitmap narrow{10, 16, std::vector<std::uint32_t>(160, 1)};
+    list.Clear();
+    list.AddMasked(narrow, 0);
+    EXPECT_EQ(list.Count(), 0);
+    const TBitmap smiley = SmileyBitmap();
+    EXPECT_EQ(smiley.Width, 16);
+    EXPECT_EQ(smiley.Pixel(0, 0), 0u);
+    EXPECT_NE(smiley.Pixel(8, 8), 0u);
 }
 
 TEST(InputBox, LaysOutInDialogUnits) {

@@ -65,6 +65,7 @@ TEST_F(MainWindowTest, WizardRunsBeforeTheEngineIsTouchedAndCancelAppliesNothing
     int wizardRuns = 0;
     library->Host = &host.session;
     auto form = TForm::Create<TMainForm>(*library);
+    const std::u16string soundId = form->MMVARI1()->strSoundID();
     form->Parts.AudioSetupWizard = [&]() -> std::optional<TAudioSetupChoice> {
         ++wizardRuns;
         // Nothing of the engine has been read or set yet.
@@ -77,7 +78,7 @@ TEST_F(MainWindowTest, WizardRunsBeforeTheEngineIsTouchedAndCancelAppliesNothing
     EXPECT_EQ(wizardRuns, 1);
     EXPECT_FALSE(library->Config.SetupComplete);
     EXPECT_EQ(form->MMVARI1()->bActive(), OleFalse);
-    EXPECT_EQ(form->MMVARI1()->strSoundID(), u"");
+    EXPECT_EQ(form->MMVARI1()->strSoundID(), soundId);
     EXPECT_TRUE(sim.Audio.Writes.empty());
     EXPECT_TRUE(sim.Audio.Reads.empty());
     EXPECT_FALSE(form->mnuInLevel.Enabled());
@@ -374,6 +375,113 @@ TEST_F(MainWindowTest, VisibilityTogglesShowAndHideTheirPanels) {
     EXPECT_TRUE(f.RsPanel5.Visible() && f.mnuScaleView.Down());
 }
 
+// ---- Host appearance ---------------------------------------------------------------------
+
+// A 24-bit bitmap file of w x h pixels, each from pixel(x, y) as 0xRRGGBB.
+template <class F>
+std::string BmpFile(int w, int h, F pixel) {
+    const int row = (w * 3 + 3) / 4 * 4;
+    const int size = 54 + row * h;
+    std::string b(static_cast<std::size_t>(size), '\0');
+    auto put32 = [&b](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(size));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(w));
+    put32(22, static_cast<std::uint32_t>(h));
+    b[26] = 1;
+    b[28] = 24;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t c = pixel(x, y);
+            const std::size_t at = 54 + static_cast<std::size_t>((h - 1 - y) * row + x * 3);
+            b[at] = static_cast<char>(c & 0xFF);
+            b[at + 1] = static_cast<char>((c >> 8) & 0xFF);
+            b[at + 2] = static_cast<char>((c >> 16) & 0xFF);
+        }
+    return b;
+}
+
+class AppearanceTest : public MainWindowTest {
+protected:
+    AppearanceTest() {
+        FakeLibs() = FakeHostLibrariesState{};
+        FakeLibs().appData = temp.Path("appdata");
+    }
+    std::string ThemeFile() const { return library->HostConfig->ThemeFile(); }
+};
+
+TEST_F(AppearanceTest, ToolbarStyleSetsBarAndStatusBarLooks) {
+    library->Run(&host.session, 1);
+    const std::pair<int, std::pair<TBarLook, TStatusBarLook>> table[] = {
+        {0, {TBarLook::Office2003, TStatusBarLook::Office2003}},
+        {1, {TBarLook::Flat, TStatusBarLook::Flat}},
+        {2, {TBarLook::Enhanced, TStatusBarLook::Standard}},
+        {3, {TBarLook::XP, TStatusBarLook::XP}},
+        {7, {TBarLook::Office2003, TStatusBarLook::Office2003}}};
+    for (const auto& [style, looks] : table) {
+        host.config.toolbarStyle = style;
+        EXPECT_EQ(library->SendNotify(1, 26), 0);
+        EXPECT_EQ(Form().dxBarManager1.Style(), looks.first) << style;
+        EXPECT_EQ(Form().StatusBar1.Look(), looks.second) << style;
+    }
+}
+
+TEST_F(AppearanceTest, ImagesComeFromTheThemeStripAndAreRebuiltOnlyForANewStyle) {
+    library->Run(&host.session, 1);
+    TImagesModule& images = *Form().ImagesModule;
+    EXPECT_FALSE(images.FromThemeFile());  // no theme file: the built-in strip
+    EXPECT_EQ(images.Images.Count(), 12);
+    EXPECT_EQ(images.Images.Image(0).Pixel(0, 0), 0u);  // transparent corner
+
+    library->HostConfig->ImageStyle = "Blue";
+    const std::string file = ThemeFile();
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    // Two images; magenta at (0, 0) is the transparent colour, whatever the strip uses elsewhere.
+    WriteAll(file, BmpFile(32, 16, [](int x, int y) { return x == 0 && y == 0 ? 0xFF00FFu : x < 16 ? 0x0000FFu : 0xFF00FFu; }));
+    library->SendNotify(1, 26);
+    EXPECT_TRUE(images.FromThemeFile());
+    ASSERT_EQ(images.Images.Count(), 2);
+    EXPECT_EQ(images.Images.Image(0).Pixel(5, 5), 0xFF0000FFu);
+    EXPECT_EQ(images.Images.Image(1).Pixel(5, 5), 0u);
+
+    // The same style again: the list is kept even though the file changed.
+    WriteAll(file, BmpFile(48, 16, [](int, int) { return 0x00FF00u; }));
+    library->SendNotify(1, 26);
+    EXPECT_EQ(images.Images.Count(), 2);
+    // A damaged strip file falls back to the built-in strip.
+    WriteAll(file, "BM not a bitmap");
+    library->HostConfig->ImageStyle = "Blue2";
+    WriteAll(ThemeFile(), "BM not a bitmap");
+    library->SendNotify(1, 26);
+    EXPECT_FALSE(images.FromThemeFile());
+    EXPECT_EQ(images.Images.Count(), 12);
+}
+
+// ---- Help -----------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, HelpEndsInTheErrorBoxWhenNoHelpIsInstalled) {
+    FakeLibs() = FakeHostLibrariesState{};
+    library->Run(&host.session, 1);
+    Form().mnuHelp.Click();  // the plug-in is not loaded as Quorvel.kpl: nothing happens
+    EXPECT_TRUE(sim.Dialogs.Messages.empty());
+    sim.Process.Executable = temp.Path("host.exe");
+    sim.Process.Modules["Quorvel.kpl"] = temp.Path("Plugins/Quorvel.kpl");
+    Form().mnuHelp.Click();
+    ASSERT_EQ(sim.Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(sim.Dialogs.Messages[0].Text, Ru("Справочная система не установлена."));
+    EXPECT_EQ(sim.Dialogs.Messages[0].Flags, MB_ICONERROR | MB_TOPMOST);
+    std::filesystem::create_directories(temp.Path("Help"));
+    WriteAll(temp.Path("Help/Id.dat"), "QV-1\r\nsecond\r\n");
+    Form().mnuHelp.Click();
+    EXPECT_EQ(FakeLibs().helpCalls, 1);
+    EXPECT_EQ(FakeLibs().helpId, "QV-1");
+}
+
 // ---- Message hook ----------------------------------------------------------------------
 
 TEST_F(MainWindowTest, HookPressesMacroShortcutsOnlyWhileTheWindowIsActive) {
@@ -484,6 +592,17 @@ TEST_F(PaneMenuTest, ClearOverTheTransmitPaneIsDisabledWhileTransmitting) {
     EXPECT_FALSE(Menu()->btnClear.Enabled());
 }
 
+TEST_F(PaneMenuTest, NotificationAlsoCopiesTheHostsReportsWhenItsWindowIsOpen) {
+    host.newQso.rstSent.text = "599";
+    MoveTo({900, 900});
+    EXPECT_EQ(Form().Edit2.Text(), "");  // no contact window: no copy
+    host.OpenNewQso();
+    host.newQso.rstReceived.text = "559";
+    MoveTo({900, 900});
+    EXPECT_EQ(Form().Edit2.Text(), "599");
+    EXPECT_EQ(Form().Edit3.Text(), "559");
+}
+
 TEST_F(PaneMenuTest, ClearOverAReceivePaneClearsTheCurrentPane) {
     Form().RichEdit1.SetSelText("cq de ua3abc");
     MoveTo({100, 150});
@@ -513,39 +632,6 @@ TEST_F(MainWindowTest, OptionsCommandRunsTheDialogOnTheHostsDataFolder) {
     EXPECT_EQ(library->Config.InSoundCard, 2);
     EXPECT_TRUE(FileExists(QuorvelFile("configuration.xml")));
     EXPECT_EQ(Engine().strSoundID(), u"2,-1");
-}
-
-// ---- A whole session ------------------------------------------------------------------------
-
-TEST_F(MainWindowTest, WholeSessionWritesOnlyTheWindowFile) {
-    WriteSetUpSettings();
-    const auto before = FilesBelowData();
-    const THandle h = library->Run(&host.session, 7);
-    TMainForm* form = library->MainForm.get();
-    EXPECT_EQ(sim.Windows.GetProp(h, PAVO_WINDOW_PROP), 2u);
-    EXPECT_EQ(form->mnuModes.Items().size(), 11u);
-    form->mnuModes.SetItemIndex(3);
-
-    form->Close();
-    sim.Dispatcher.Advance(0);
-    EXPECT_EQ(Received(PAVO_MSG_CLOSE).size(), 1u);
-    EXPECT_FALSE(form->Visible());
-    EXPECT_EQ(FilesBelowData(), before);  // closing saves nothing
-
-    // Shown again: the same window, show steps again, mode list kept.
-    EXPECT_EQ(library->Run(&host.session, 8), h);
-    EXPECT_EQ(library->MainForm.get(), form);
-    EXPECT_EQ(form->mnuModes.Items().size(), 11u);
-    EXPECT_EQ(form->mnuModes.ItemIndex(), 3);
-    EXPECT_EQ(sim.Windows.HookCount(), 1u);
-
-    library->Release();
-    EXPECT_EQ(library->MainForm, nullptr);
-    auto after = FilesBelowData();
-    EXPECT_EQ(after.erase("Quorvel/mainform.config.xml"), 1u);
-    EXPECT_EQ(after, before);
-    EXPECT_EQ(sim.Windows.HookCount(), 0u);
-    EXPECT_EQ(host.transceiver.attached, 0);
 }
 
 }  // namespace

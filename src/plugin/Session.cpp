@@ -94,8 +94,12 @@ std::int32_t TPluginLibrary::SendNotify(std::int32_t type, std::int32_t kind) {
     if (!MainForm) return 0;
     const auto t = static_cast<std::uint16_t>(type);
     const auto k = static_cast<std::uint16_t>(kind);
-    (void)t;
-    (void)k;
+    if (t == 1 && k == 26) {
+        MainForm->ApplyHostAppearance();
+    } else if (t == 1 && k == 44) {
+        MainForm->UpdatePaneMenu();
+        if (Host != nullptr && Host->NewQso != nullptr) MainForm->CopyReportsFromHost();
+    }
     return 0;
 }
 
