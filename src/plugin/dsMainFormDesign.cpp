@@ -158,7 +158,9 @@ void TMainForm::LoadDesign() {
     for (TTabSheet* t : {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet4, &TabSheet5}) {
         RzPageControl1.AddPage(*t);
         if (channel > 0) {
-            Design(*t, ("Канал " + std::to_string(channel)).c_str());
+            std::string caption = "Канал ";
+            caption += std::to_string(channel);
+            Design(*t, caption.c_str());
             t->SetTabVisible(false);
         }
         ++channel;
@@ -217,7 +219,9 @@ void TMainForm::LoadDesign() {
     for (const auto& [button, hz] : spans) {
         ViewWidthGroup.Add(*button);
         button->Tag = hz;
-        Design(*button, (std::to_string(hz) + " Гц").c_str());
+        std::string caption = std::to_string(hz);
+        caption += " Гц";
+        Design(*button, caption.c_str());
         button->OnClick = [this](TComponent* s) { mnuViewWidthClick(s); };
         mnuViewWidth.ItemLinks.Add(*button);
     }
