@@ -554,7 +554,7 @@ TEST_F(PaneMenuTest, OpensAtThePanesTopRightCornerAndFollowsTheCursor) {
     EXPECT_EQ(Menu(), nullptr);
     MoveTo({100, 150});
     ASSERT_NE(Menu(), nullptr);
-    EXPECT_EQ(Menu()->AlphaBlendValue(), 180);
+    EXPECT_EQ(Menu()->AlphaBlendValue, 180);
     EXPECT_TRUE(Menu()->Visible());
     EXPECT_EQ(Menu()->Left, 410 - 25 - 17 - 5);
     EXPECT_EQ(Menu()->Top, 102);
@@ -564,9 +564,9 @@ TEST_F(PaneMenuTest, OpensAtThePanesTopRightCornerAndFollowsTheCursor) {
     EXPECT_FALSE(Menu()->OverTransmitPane);
 
     MoveTo({Menu()->Left + 3, Menu()->Top + 3});
-    EXPECT_EQ(Menu()->AlphaBlendValue(), 255);
+    EXPECT_EQ(Menu()->AlphaBlendValue, 255);
     MoveTo({50, 320});  // another pane: dimmed again, not moved
-    EXPECT_EQ(Menu()->AlphaBlendValue(), 180);
+    EXPECT_EQ(Menu()->AlphaBlendValue, 180);
     EXPECT_EQ(Menu()->Top, 102);
     MoveTo({900, 900});
     EXPECT_EQ(Menu(), nullptr);
@@ -632,6 +632,90 @@ TEST_F(MainWindowTest, OptionsCommandRunsTheDialogOnTheHostsDataFolder) {
     EXPECT_EQ(library->Config.InSoundCard, 2);
     EXPECT_TRUE(FileExists(QuorvelFile("configuration.xml")));
     EXPECT_EQ(Engine().strSoundID(), u"2,-1");
+}
+
+// ---- A whole session ------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, WholeSessionWritesOnlyTheWindowFile) {
+    WriteSetUpSettings();
+    const auto before = FilesBelowData();
+    const THandle h = library->Run(&host.session, 7);
+    TMainForm* form = library->MainForm.get();
+    EXPECT_EQ(sim.Windows.GetProp(h, PAVO_WINDOW_PROP), 2u);
+    EXPECT_EQ(form->mnuModes.Items().size(), 11u);
+    form->mnuModes.SetItemIndex(3);
+
+    form->Close();
+    sim.Dispatcher.Advance(0);
+    EXPECT_EQ(Received(PAVO_MSG_CLOSE).size(), 1u);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(FilesBelowData(), before);  // closing saves nothing
+
+    // Shown again: the same window, show steps again, mode list kept.
+    EXPECT_EQ(library->Run(&host.session, 8), h);
+    EXPECT_EQ(library->MainForm.get(), form);
+    EXPECT_EQ(form->mnuModes.Items().size(), 11u);
+    EXPECT_EQ(form->mnuModes.ItemIndex(), 3);
+    EXPECT_EQ(sim.Windows.HookCount(), 1u);
+
+    library->Release();
+    EXPECT_EQ(library->MainForm, nullptr);
+    auto after = FilesBelowData();
+    EXPECT_EQ(after.erase("Quorvel/mainform.config.xml"), 1u);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(sim.Windows.HookCount(), 0u);
+    EXPECT_EQ(host.transceiver.attached, 0);
+}
+
+TEST_F(MainWindowTest, PersistedPropertiesAreSavedInOrderAndRestored) {
+    library->Run(&host.session, 1);
+    TMainForm& f = Form();
+    f.mnuInLevel.SetValue(50);
+    f.SetViewWidth(2000);
+    f.SetDisplayWaterfall(false);
+    f.SetScaleView(false);
+    f.SetBPF(3);
+    Engine().set_Mode(0, 6);
+    Engine().set_Speed(0, 45.45);
+    library->Release();
+
+    const std::string text = ReadAll(QuorvelFile("mainform.config.xml"));
+    std::size_t at = 0;
+    for (const char* name : {"_BlendValue", "_ATC", "_AFC", "_NET", "_AFCWidth", "_AFCLevel", "_Mode", "_Speed",
+                             "_RxCarrier", "_TxCarrier", "_Panel1Height", "_BPF", "_DisplayWaterfall", "_Translate",
+                             "_InLevel", "_OutLevel", "_MacrosPageIndex", "_StatusBarVisible", "_RxWndHeight",
+                             "_ViewWidth", "_TrcvrView", "_ClickOnData"}) {
+        const std::size_t next = text.find(std::string("<") + name + " ", at);
+        ASSERT_NE(next, std::string::npos) << name;
+        at = next;
+    }
+    EXPECT_EQ(text.find("ScaleView"), std::string::npos);
+    EXPECT_NE(text.find("<_InLevel type=\"Integer\">32768</_InLevel>"), std::string::npos);
+    EXPECT_NE(text.find("<_Speed type=\"Float\">45.45</_Speed>"), std::string::npos);
+
+    // The next window reads them back; mode and speed wait for the show.
+    library->Host = &host.session;
+    auto form = TForm::Create<TMainForm>(*library);
+    EXPECT_EQ(form->GetViewWidth(), 2000);
+    EXPECT_FALSE(form->GetDisplayWaterfall());
+    EXPECT_TRUE(form->mnuF4.Down());
+    EXPECT_EQ(form->mnuInLevel.Value(), 50);
+    EXPECT_TRUE(form->GetScaleView());  // not kept
+    EXPECT_EQ(form->SavedMode, 6);
+    EXPECT_EQ(form->SavedSpeed, 45.45);
+    form->Show();
+    EXPECT_EQ(form->MMVARI1()->Mode(0), 6);
+    EXPECT_EQ(form->MMVARI1()->Speed(0), 45.45);
+}
+
+TEST_F(MainWindowTest, WithoutADataFolderNothingIsReadOrWritten) {
+    host.config.dataFolder.clear();
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(temp.Folder());
+    library->Run(&host.session, 1);
+    library->Release();
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(FilesBelowData(), std::set<std::string>{});
 }
 
 }  // namespace

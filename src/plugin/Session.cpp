@@ -124,6 +124,7 @@ void TPluginLibrary::ShowOptionsDialog(THandle /*parent*/, const char* dataPath)
 
 void TPluginLibrary::Release() {
     if (!MainForm) return;
+    MainForm->SaveState();
     MainForm.reset();
     Application.Handle = SavedApplicationHandle;
 }

@@ -31,13 +31,15 @@ std::string ControlText(IHostControl* control) {
 }  // namespace
 
 TMainForm::TMainForm(TPluginLibrary& library)
-    : TForm(library.Application, library.HostMainWindow), library_(library) {
+    : TSrzForm(library.Application, library.HostMainWindow), library_(library) {
     Name = "MainForm";
     Caption = Ru("Цифровые виды связи");
     const TPlatform& p = Platform();
     if (p.Engines != nullptr && p.Dispatcher != nullptr) engine_ = p.Engines->CreateEngine(kModemEngineClassId, *p.Dispatcher);
     if (engine_) engine_->SetEvents(this);
     LoadDesign();
+    PublishProperties();
+    ScreenSnap = true;
     if (p.Audio != nullptr) {
         RsVolumeControl1 = p.Audio->CreateVolumeControl();
         RsAudioMixer1 = p.Audio->CreateMixer();
@@ -55,11 +57,43 @@ std::string TMainForm::PluginsDataFolder() const {
     return HostString([config](char* b, std::int32_t n) { return config->PluginsDataFolder(b, n); });
 }
 
+void TMainForm::PublishProperties() {
+    Property("_ATC", &TMainForm::GetATC, &TMainForm::SetATC);
+    Property("_AFC", &TMainForm::GetAFC, &TMainForm::SetAFC);
+    Property("_NET", &TMainForm::GetNET, &TMainForm::SetNET);
+    Property("_AFCWidth", &TMainForm::GetAFCWidth, &TMainForm::SetAFCWidth);
+    Property("_AFCLevel", &TMainForm::GetAFCLevel, &TMainForm::SetAFCLevel);
+    Property("_Mode", &TMainForm::GetMode, &TMainForm::SetMode);
+    Property("_Speed", &TMainForm::GetSpeed, &TMainForm::SetSpeed);
+    Property("_RxCarrier", &TMainForm::GetRxCarrier, &TMainForm::SetRxCarrier);
+    Property("_TxCarrier", &TMainForm::GetTxCarrier, &TMainForm::SetTxCarrier);
+    Property("_Panel1Height", &TMainForm::GetPanel1Height, &TMainForm::SetPanel1Height);
+    Property("_BPF", &TMainForm::GetBPF, &TMainForm::SetBPF);
+    Property("_DisplayWaterfall", &TMainForm::GetDisplayWaterfall, &TMainForm::SetDisplayWaterfall);
+    Property("_Translate", &TMainForm::GetTranslate, &TMainForm::SetTranslate);
+    Property("_InLevel", &TMainForm::GetInLevel, &TMainForm::SetInLevel);
+    Property("_OutLevel", &TMainForm::GetOutLevel, &TMainForm::SetOutLevel);
+    Property("_MacrosPageIndex", &TMainForm::GetMacrosPageIndex, &TMainForm::SetMacrosPageIndex);
+    Property("_StatusBarVisible", &TMainForm::GetStatusBarVisible, &TMainForm::SetStatusBarVisible);
+    Property("_RxWndHeight", &TMainForm::GetRxWndHeight, &TMainForm::SetRxWndHeight);
+    Property("_ViewWidth", &TMainForm::GetViewWidth, &TMainForm::SetViewWidth);
+    Property("_TrcvrView", &TMainForm::GetTrcvrView, &TMainForm::SetTrcvrView);
+    Property("ScaleView", &TMainForm::GetScaleView, &TMainForm::SetScaleView);
+    Property("_ClickOnData", &TMainForm::GetClickOnData, &TMainForm::SetClickOnData);
+}
+
 // ---- Creation ----------------------------------------------------------------
 
 void TMainForm::FormCreate() {
     if (Platform().Windows) Platform().Windows->SetProp(Handle(), PAVO_WINDOW_PROP, 1);
     const std::string data = PluginsDataFolder();
+
+    // Without a data folder the window keeps no state: a bare file name
+    // would land in whatever folder the host works in.
+    if (!data.empty()) ConfigFileName = JoinPath(data, "Quorvel", "mainform.config.xml");
+    FullPathGiven = true;
+    NoSaveOnClose = true;
+    ReleaseOnClose = false;
 
     ImagesModule = std::make_unique<TImagesModule>();
     CustomFilterType = -1;
@@ -341,15 +375,15 @@ void TMainForm::UpdatePaneMenu() {
         menuForm_->btnClear.OnClick = [this](TComponent* s) { btnClearClick(s); };
         menuForm_->OverTransmitPane = overTransmit;
         menuForm_->btnClear.SetEnabled(!overTransmit || !transmitting);
-        menuForm_->SetAlphaBlendValue(180);
+        menuForm_->AlphaBlendValue = 180;
         const TRect r = pane->ScreenRect();
         menuForm_->ShowAt(r.Right - menuForm_->Width - ScrollBarWidth - 5, r.Top + 2);
         return;
     }
     if (under == menuForm_->Handle()) {
-        menuForm_->SetAlphaBlendValue(255);
+        menuForm_->AlphaBlendValue = 255;
     } else if (pane != nullptr) {
-        menuForm_->SetAlphaBlendValue(180);
+        menuForm_->AlphaBlendValue = 180;
     } else {
         menuForm_.reset();
         return;

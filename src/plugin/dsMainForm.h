@@ -15,6 +15,7 @@
 #include "modem/ModemEngine.h"
 #include "ports/Audio.h"
 #include "ports/WindowSystem.h"
+#include "settings/ClassesX.h"
 #include "settings/dsConfig.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
@@ -53,7 +54,7 @@ private:
     std::unique_ptr<T> ole_;
 };
 
-class TMainForm : public TForm, public IModemEngineEvents {
+class TMainForm : public TSrzForm, public IModemEngineEvents {
 public:
     explicit TMainForm(TPluginLibrary& library);
     ~TMainForm() override;
@@ -103,7 +104,9 @@ public:
     void mnuScaleViewClick(TComponent* Sender);
     void btnClearClick(TComponent* Sender);
 
-    // ===== Persisted properties (saved in this order) =======================
+    // ===== Persisted properties (published in this order) ====================
+    // Those named with "_" are kept in the window file; ScaleView is published
+    // but not kept.
 
     bool GetATC() const;
     void SetATC(bool value);
@@ -352,6 +355,7 @@ protected:
 
 private:
     void LoadDesign();
+    void PublishProperties();
     void FormDestroy();
     void InstallMessageHook();
     void RemoveMessageHook();

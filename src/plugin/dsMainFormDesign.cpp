@@ -32,8 +32,7 @@ void Check(TButtonItem& b, bool down) {
 }  // namespace
 
 void TMainForm::LoadDesign() {
-    Width = 780;
-    Height = 560;
+    SetBounds(Left, Top, 780, 560);
 
     // ---- Bars and main menu ----
     for (TBar* bar : {&BarMainMenu, &BarStandard, &BarCommands, &BarCommands2}) dxBarManager1.AddBar(*bar);

@@ -7,6 +7,7 @@ namespace quorvel {
 TMenuForm::TMenuForm(TApplication& app, THandle owner) : TForm(app, owner) {
     Name = "MenuForm";
     BorderStyle = 0;
+    AlphaBlend = true;
     Width = ButtonSize;
     Height = ButtonSize;
     btnClear.SetCaption(Ru("Очистить"));
@@ -18,13 +19,9 @@ TMenuForm::TMenuForm(TApplication& app, THandle owner) : TForm(app, owner) {
     btnAutoScroll.SetVisible(false);
 }
 
-void TMenuForm::SetAlphaBlendValue(int alpha) { alpha_ = alpha < 0 ? 0 : alpha > 255 ? 255 : alpha; }
-
 void TMenuForm::ShowAt(int left, int top) {
-    Left = left;
-    Top = top;
-    const THandle h = Handle();
-    if (Platform().Windows) Platform().Windows->SetWindowRect(h, TRect{Left, Top, Left + Width, Top + Height});
+    Handle();
+    SetBounds(left, top, Width, Height);
     Show();
 }
 

@@ -15,16 +15,11 @@ public:
     TSpeedButton btnClear{"btnClear"};
     TSpeedButton btnAutoScroll{"btnAutoScroll"};
 
-    int AlphaBlendValue() const { return alpha_; }
-    void SetAlphaBlendValue(int alpha);
     // Moves the window to a screen position and shows it without activating it.
     void ShowAt(int left, int top);
 
     // The pane it was opened over: the transmit pane or a receive pane.
     bool OverTransmitPane = false;
-
-private:
-    int alpha_ = 255;
 };
 
 }  // namespace quorvel
