@@ -81,8 +81,9 @@ public:
     bool MessageHookInstalled() const { return hookId_ != 0; }
     TMenuForm* MenuForm() const { return menuForm_.get(); }
 
-    // Subsystems that fill in a lifecycle step when they land; an empty step
-    // is skipped (an absent wizard counts as cancelled).
+    // Subsystems that fill in a lifecycle step when they land, in the
+    // constructor (creation runs right after it); an empty step is skipped
+    // and an absent wizard counts as cancelled.
     struct TLaterParts {
         // The modal wizard: the choice on OK, nothing on cancel.
         std::function<std::optional<TAudioSetupChoice>()> AudioSetupWizard;
