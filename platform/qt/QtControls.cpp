@@ -57,6 +57,7 @@ TActionBinding::TActionBinding(TButtonItem& item, TQtSync& sync, TImageSource im
     : TBinding(sync), item_(item), action_(new QAction(parent)), images_(std::move(images)) {  // owned by parent
     action_->setObjectName(ToQString(item.Name));
     QObject::connect(action_, &QAction::triggered, action_, [this] {
+        if (detached_) return;
         item_.Click();
         Sync();  // Qt toggled the check on its own; the control decides
     });
@@ -64,9 +65,12 @@ TActionBinding::TActionBinding(TButtonItem& item, TQtSync& sync, TImageSource im
     Sync();
 }
 
-TActionBinding::~TActionBinding() { item_.Observe(nullptr); }
+TActionBinding::~TActionBinding() {
+    if (!detached_) item_.Observe(nullptr);
+}
 
 void TActionBinding::Sync() {
+    if (detached_) return;
     action_->setText(ToQString(item_.Caption()));
     action_->setToolTip(ToQString(item_.Hint().empty() ? item_.Caption() : item_.Hint()));
     action_->setEnabled(item_.Enabled());

@@ -32,9 +32,12 @@ public:
     void Sync() override;
     QAction* Action() const { return action_; }
     TButtonItem& Item() const { return item_; }
+    // The item was freed by its owner: forget it without touching it.
+    void Detach() { detached_ = true; }
 
 private:
     TButtonItem& item_;
+    bool detached_ = false;
     QAction* action_;
     TImageSource images_;
 };

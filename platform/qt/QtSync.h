@@ -22,6 +22,9 @@ public:
     // Marks this binding for the next sync.
     void Changed();
 
+protected:
+    TQtSync& SyncQueue() const { return sync_; }
+
 private:
     friend class TQtSync;
     TQtSync& sync_;

@@ -1,0 +1,179 @@
+#include "QtFormControls.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QToolButton>
+#include <QWidgetAction>
+
+#include "QtText.h"
+
+namespace quorvel::qt {
+namespace {
+
+// A submenu's title, enabled state and visibility.
+class TSubItemBinding final : public TBinding {
+public:
+    TSubItemBinding(TSubItem& item, QMenu& menu, TQtSync& sync) : TBinding(sync), item_(item), menu_(&menu) {
+        item_.Observe([this] { Changed(); });
+        Sync();
+    }
+    ~TSubItemBinding() override { item_.Observe(nullptr); }
+    void Sync() override {
+        QMenu* menu = menu_.data();
+        if (menu == nullptr) return;
+        menu->setTitle(ToQString(item_.Caption()));
+        menu->menuAction()->setEnabled(item_.Enabled());
+        menu->menuAction()->setVisible(item_.Visible());
+    }
+
+private:
+    TSubItem& item_;
+    QPointer<QMenu> menu_;
+};
+
+// A macro toolbar: its actions are made again whenever its buttons change,
+// since the old buttons may already be freed.
+class TMacroBarBinding final : public TBinding {
+public:
+    TMacroBarBinding(TToolBar& model, QToolBar& bar, TQtSync& sync, TImageSource images)
+        : TBinding(sync), model_(model), bar_(&bar), images_(std::move(images)) {
+        model_.Observe([this] { Changed(); });
+        Sync();
+    }
+    ~TMacroBarBinding() override { model_.Observe(nullptr); }
+    void Sync() override {
+        QToolBar* bar = bar_.data();
+        if (bar == nullptr) return;
+        bool same = static_cast<int>(buttons_.size()) == model_.ButtonCount();
+        for (int i = 0; same && i < model_.ButtonCount(); ++i)
+            same = &buttons_[static_cast<std::size_t>(i)]->Item() == &model_.Buttons(i);
+        if (!same) {
+            for (auto& b : buttons_) {
+                b->Detach();
+                bar->removeAction(b->Action());
+                b->Action()->deleteLater();
+            }
+            buttons_.clear();
+            for (int i = 0; i < model_.ButtonCount(); ++i) {
+                buttons_.push_back(std::make_unique<TActionBinding>(model_.Buttons(i), SyncQueue(), images_, bar));
+                bar->addAction(buttons_.back()->Action());
+            }
+        }
+        bar->setVisible(model_.Visible());
+        bar->setEnabled(model_.Enabled());
+    }
+
+private:
+    TToolBar& model_;
+    QPointer<QToolBar> bar_;
+    TImageSource images_;
+    std::vector<std::unique_ptr<TActionBinding>> buttons_;
+};
+
+}  // namespace
+
+TQtFormControls::TQtFormControls(TQtSync& sync, TImageSource images, QObject* actionOwner)
+    : sync_(sync), images_(std::move(images)), actionOwner_(actionOwner) {}
+
+TQtFormControls::~TQtFormControls() {
+    for (TPopupMenu* p : popups_) p->Runner = nullptr;
+}
+
+QAction* TQtFormControls::ActionFor(TButtonItem& item) {
+    auto& binding = actions_[&item];
+    if (!binding) binding = std::make_unique<TActionBinding>(item, sync_, images_, actionOwner_);
+    return binding->Action();
+}
+
+QWidget* TQtFormControls::EntryWidget(TControl& control, QWidget* parent) {
+    auto* box = new QWidget(parent);  // owned by parent
+    box->setObjectName(ToQString(control.Name) + QStringLiteral("Entry"));
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(3);
+    QWidget* editor = nullptr;
+    if (auto* combo = dynamic_cast<TComboBox*>(&control)) editor = new TQtComboBox(*combo, sync_, box);
+    else if (auto* spin = dynamic_cast<TSpinEdit*>(&control)) editor = new TQtSpinEdit(*spin, sync_, box);
+    if (editor == nullptr) {
+        // A static text.
+        auto* label = new QLabel(box);
+        layout->addWidget(label);
+        kept_.push_back(std::make_unique<TTextBinding>(control, *label, sync_));
+        return box;
+    }
+    if (!control.Caption().empty()) {
+        auto* caption = new QLabel(ToQString(control.Caption()), box);
+        layout->addWidget(caption);
+    }
+    layout->addWidget(editor);
+    return box;
+}
+
+void TQtFormControls::FillMenu(QMenu& menu, const TItemLinks& links) {
+    for (const TItemLink& link : links.Links()) {
+        if (link.BeginGroup) menu.addSeparator();
+        if (auto* sub = dynamic_cast<TSubItem*>(link.Item)) {
+            QMenu* child = menu.addMenu(ToQString(sub->Caption()));
+            child->setObjectName(ToQString(sub->Name));
+            kept_.push_back(std::make_unique<TSubItemBinding>(*sub, *child, sync_));
+            FillMenu(*child, sub->ItemLinks);
+        } else if (auto* button = dynamic_cast<TButtonItem*>(link.Item)) {
+            menu.addAction(ActionFor(*button));
+        } else if (link.Item != nullptr) {
+            auto* entry = new QWidgetAction(&menu);  // owned by the menu
+            entry->setDefaultWidget(EntryWidget(*link.Item, nullptr));
+            menu.addAction(entry);
+        }
+    }
+}
+
+void TQtFormControls::FillMenuBar(QMenuBar& bar, const TBar& model) {
+    for (const TItemLink& link : model.ItemLinks.Links()) {
+        if (auto* sub = dynamic_cast<TSubItem*>(link.Item)) {
+            QMenu* menu = bar.addMenu(ToQString(sub->Caption()));
+            menu->setObjectName(ToQString(sub->Name));
+            kept_.push_back(std::make_unique<TSubItemBinding>(*sub, *menu, sync_));
+            FillMenu(*menu, sub->ItemLinks);
+        } else if (auto* button = dynamic_cast<TButtonItem*>(link.Item)) {
+            bar.addAction(ActionFor(*button));
+        }
+    }
+}
+
+void TQtFormControls::FillToolBar(QToolBar& bar, const TItemLinks& links) {
+    for (const TItemLink& link : links.Links()) {
+        if (link.BeginGroup) bar.addSeparator();
+        if (auto* sub = dynamic_cast<TSubItem*>(link.Item)) {
+            auto* menu = new QMenu(&bar);  // owned by the bar
+            menu->setObjectName(ToQString(sub->Name));
+            kept_.push_back(std::make_unique<TSubItemBinding>(*sub, *menu, sync_));
+            FillMenu(*menu, sub->ItemLinks);
+            QAction* open = menu->menuAction();
+            bar.addAction(open);
+            if (auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(open)))
+                button->setPopupMode(QToolButton::InstantPopup);
+        } else if (auto* button = dynamic_cast<TButtonItem*>(link.Item)) {
+            bar.addAction(ActionFor(*button));
+        } else if (link.Item != nullptr) {
+            bar.addWidget(EntryWidget(*link.Item, &bar));
+        }
+    }
+}
+
+void TQtFormControls::BindPopup(TPopupMenu& popup) {
+    popups_.push_back(&popup);
+    popup.Runner = [this](TPopupMenu& menu, TPoint at) {
+        RunPopup(menu, at, [this](TButtonItem& item) { return ActionFor(item); });
+    };
+}
+
+QToolBar* TQtFormControls::MacroBar(TToolBar& model, QWidget* parent) {
+    auto* bar = new QToolBar(parent);  // owned by parent
+    bar->setObjectName(ToQString(model.Name));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    kept_.push_back(std::make_unique<TMacroBarBinding>(model, *bar, sync_, images_));
+    return bar;
+}
+
+}  // namespace quorvel::qt
