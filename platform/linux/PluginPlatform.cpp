@@ -10,6 +10,10 @@
 
 namespace quorvel {
 
+#if !defined(QUORVEL_QT_VIEWS)
+IViewFactory* PluginViews() { return nullptr; }
+#endif
+
 TPlatform PluginPlatform() {
     static linux_platform::TLinuxLibraryLoader libraries;
     static linux_platform::TLinuxProcess process;
@@ -26,6 +30,7 @@ TPlatform PluginPlatform() {
     p.Libraries = &libraries;
     p.Process = &process;
     p.Engines = &engines;
+    p.Views = PluginViews();
     return p;
 }
 

@@ -11,6 +11,15 @@
 
 namespace quorvel::qt {
 
+QWidget* FindWindowWidget(THandle window) {
+    if (window == 0 || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        const QVariant h = w->property(kHandleProperty);
+        if (h.isValid() && h.toULongLong() == window) return w;
+    }
+    return nullptr;
+}
+
 TQtWindowSystem::TQtWindowSystem(IDispatcher& dispatcher) : dispatcher_(dispatcher) {}
 
 TQtWindowSystem::~TQtWindowSystem() {
@@ -33,6 +42,8 @@ THandle TQtWindowSystem::Register(QWidget* widget, THandle owner, Procedure proc
     w.zorder = ++zcounter_;
     windows_.emplace(h, std::move(w));
     byWidget_[widget] = h;
+    // How a module with its own copy of this code (a plug-in's views) finds the widget.
+    widget->setProperty(kHandleProperty, QVariant::fromValue<qulonglong>(h));
     widget->installEventFilter(this);
     // Destroyed by its Qt parent or by the program that lent it: the handle goes.
     connect(widget, &QObject::destroyed, this, [this, h] {

@@ -5,4 +5,7 @@
 
 namespace quorvel {
 TPlatform PluginPlatform();
+// The views of the library's windows on the process's desktop; nullptr where
+// the library is built without a toolkit.
+IViewFactory* PluginViews();
 }

@@ -12,6 +12,7 @@ class ILibraryLoader;
 class IProcess;
 class IModemEngineFactory;
 class IAudioDevices;
+class IViewFactory;
 
 struct TPlatform {
     IDispatcher* Dispatcher = nullptr;
@@ -22,6 +23,7 @@ struct TPlatform {
     IProcess* Process = nullptr;
     IModemEngineFactory* Engines = nullptr;
     IAudioDevices* Audio = nullptr;
+    IViewFactory* Views = nullptr;  // none: the windows are not shown
 };
 
 }  // namespace quorvel

@@ -5,6 +5,7 @@ namespace quorvel {
 TForm::TForm(TApplication& app, THandle parentWindow) : app_(app), parentWindow_(parentWindow) {}
 
 TForm::~TForm() {
+    view_.reset();  // before the native window it lives in
     if (handle_ != 0 && Platform().Windows) Platform().Windows->DestroyWindowHandle(handle_);
 }
 
@@ -20,6 +21,7 @@ THandle TForm::Handle() {
 void TForm::Show() {
     const THandle h = Handle();
     if (visible_) return;
+    if (!view_ && Platform().Views != nullptr) view_ = Platform().Views->CreateView(*this);
     TWindowPos pos;
     pos.NoMove = pos.NoSize = pos.ShowWindow = true;
     WindowPosChanging(pos);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/Application.h"
+#include "ports/Views.h"
 #include "ports/WindowSystem.h"
 
 namespace quorvel {
@@ -64,6 +65,8 @@ public:
     void SetBounds(int left, int top, int width, int height);
     // Runs the close event; the action it leaves decides what happens.
     void Close();
+    // The view the platform gave the window at its first show, if any.
+    IFormView* View() const { return view_.get(); }
 
 protected:
     virtual void FormCreate() {}
@@ -80,12 +83,16 @@ protected:
     virtual void AfterConstruction() { FormCreate(); }
     // Called when the close action is caFree; the owner decides how to free.
     virtual void Release() {}
+    // Drops the view. A window with controls of its own calls it first in its
+    // destructor, while the controls the view shows still exist.
+    void ReleaseView() { view_.reset(); }
 
 private:
     TApplication& app_;
     THandle parentWindow_;
     THandle handle_ = 0;
     bool visible_ = false;
+    std::unique_ptr<IFormView> view_;
 };
 
 }  // namespace quorvel

@@ -1,0 +1,32 @@
+#include "QtFormView.h"
+
+#include "QtMainFormView.h"
+#include "QtText.h"
+#include "QtWindowSystem.h"
+#include "plugin/PluginPlatform.h"
+
+namespace quorvel {
+
+IViewFactory* PluginViews() {
+    static qt::TQtViewFactory factory;
+    return &factory;
+}
+
+namespace qt {
+
+TQtFormView::TQtFormView(TForm& form, QWidget& window) : form_(form), window_(&window) {
+    window.setWindowTitle(ToQString(form.Caption));
+    if (form.Width > 0 && form.Height > 0) window.resize(form.Width, form.Height);
+}
+
+TQtFormView::~TQtFormView() = default;
+
+std::unique_ptr<IFormView> TQtViewFactory::CreateView(TForm& form) {
+    QWidget* window = FindWindowWidget(form.Handle());
+    if (window == nullptr) return nullptr;
+    if (auto view = CreateMainFormView(form, *window)) return view;
+    return std::make_unique<TQtFormView>(form, *window);
+}
+
+}  // namespace qt
+}  // namespace quorvel
