@@ -1,11 +1,24 @@
 #include "QtFormView.h"
 
+#include <dlfcn.h>
+
 #include "QtMainFormView.h"
 #include "QtText.h"
 #include "QtWindowSystem.h"
 #include "plugin/PluginPlatform.h"
 
 namespace quorvel {
+namespace {
+
+// Qt cannot be unloaded from a running process: once a module with views is
+// loaded, the toolkit stays when the module goes.
+[[maybe_unused]] const bool kToolkitPinned = [] {
+    for (const char* library : {"libQt6Core.so.6", "libQt6Gui.so.6", "libQt6Widgets.so.6"})
+        (void)dlopen(library, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    return true;
+}();
+
+}  // namespace
 
 IViewFactory* PluginViews() {
     static qt::TQtViewFactory factory;
