@@ -38,6 +38,7 @@ TMainForm::TMainForm(TPluginLibrary& library)
     if (p.Engines != nullptr && p.Dispatcher != nullptr) engine_ = p.Engines->CreateEngine(kModemEngineClassId, *p.Dispatcher);
     if (engine_) engine_->SetEvents(this);
     LoadDesign();
+    BindTransmit();
     PublishProperties();
     ScreenSnap = true;
     if (p.Audio != nullptr) {

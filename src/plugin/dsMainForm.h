@@ -15,12 +15,15 @@
 #include "modem/ModemEngine.h"
 #include "ports/Audio.h"
 #include "ports/WindowSystem.h"
+#include "rxtext/ReceivedText.h"
 #include "settings/ClassesX.h"
 #include "settings/dsConfig.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/Images.h"
 #include "ui/RichEdit.h"
+
+struct IHostTransceiver;
 
 namespace quorvel {
 
@@ -171,6 +174,46 @@ public:
     std::int16_t CurrentChannel() const { return static_cast<std::int16_t>(RzPageControl1.ActivePageIndex()); }
     TRichEdit& PaneForChannel(int channel);
     TRichEdit& CurrentPane() { return PaneForChannel(CurrentChannel()); }
+
+    // ===== Received text (rxtext/) ==========================================
+
+    // The engine's received-character event: decoded text, and the echo of
+    // what is being transmitted, into the pane of the channel.
+    void OnRxChar(std::int16_t nIndex, const std::u16string& strChar, std::uint16_t wChar) override;
+    void MMVARI1RxChar(std::int16_t nIndex, const std::u16string& strChar, std::uint16_t wChar);
+    // Steps the later subsystems fill in; an empty one is skipped.
+    struct TRxTextParts {
+        // Text-file detection: every received character (never the echo),
+        // after it has been shown.
+        std::function<void(char c)> DetectTextFile;
+    } RxTextParts;
+
+    // ===== Transmit (tx/) ===================================================
+
+    // Keys the transceiver and, DelayTX ms later, the engine; nothing while
+    // transmitting.
+    void StartTransmission();
+    void OnGetTxChar(std::uint16_t& wChar) override;
+    void OnTxState(std::int16_t wState) override;
+    void MMVARI1GetTxChar(std::uint16_t& wChar);
+    void MMVARI1TxState(std::int16_t wState);
+    void Memo1KeyPress(TComponent* Sender, char& Key);
+    void Memo1KeyDown(TComponent* Sender, std::uint16_t& Key, TShiftState Shift);
+    void Timer1Timer(TComponent* Sender);
+    void RsSpeedButton1Click(TComponent* Sender);  // TX/RX
+    void RsSpeedButton2Click(TComponent* Sender);  // tone
+    void mnuSendSelectedClick(TComponent* Sender);
+    void mnuSelectAllClick(TComponent* Sender);
+    void mnuCopyClick(TComponent* Sender);
+    void mnuPasteClick(TComponent* Sender);
+    void dxBarPopupMenu4Popup(TComponent* Sender);
+    // Steps the later subsystems fill in; an empty one is skipped.
+    struct TTransmitParts {
+        // Saves the contact through the host's new-QSO window (the contact
+        // hand-off fills it in); run when a transmission whose macro held
+        // "<SAVEQSO>" has ended.
+        std::function<void()> SaveContact;
+    } TransmitParts;
 
     // ===== Controls =========================================================
 
@@ -334,7 +377,7 @@ public:
     std::int32_t TuneRepeatCount = 0;
     // Received text, capture, file transfer.
     bool RxHold = false;
-    std::string HeldText;
+    THeldText HeldText;  // each character with its channel and echo state
     std::int32_t MaxSignalToNoise = 0;
     std::string CapturedWord;
     bool FileReceiving = false;
@@ -355,6 +398,15 @@ protected:
     void FormClose(TCloseAction& action) override;
 
 private:
+    // Received text and transmit (rxtext/, tx/).
+    void ProcessRxChar(char c, TRxOrigin origin, bool countEcho);
+    void CountEcho();
+    void BindTransmit();
+    IHostTransceiver* HostTransceiver() const;
+    bool Transmitting() const;
+    void KeyTransmitter();
+    void WaitDelayTX();
+
     void LoadDesign();
     void PublishProperties();
     void FormDestroy();

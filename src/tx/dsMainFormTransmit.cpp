@@ -1,0 +1,218 @@
+// The main window's transmit side: the transmit pane and its queue, the start
+// and end of a transmission, the TX/RX and tone buttons, the pane commands.
+#include "base/CodePage.h"
+#include "plugin/Session.h"
+#include "plugin/dsMainForm.h"
+#include "ports/Dialogs.h"
+#include "ports/Dispatcher.h"
+
+namespace quorvel {
+namespace {
+
+std::uint32_t Milliseconds(std::int32_t ms) { return ms > 0 ? static_cast<std::uint32_t>(ms) : 0; }
+
+}  // namespace
+
+void TMainForm::BindTransmit() {
+    Memo1.OnKeyPress = [this](TComponent* s, char& key) { Memo1KeyPress(s, key); };
+    Memo1.OnKeyDown = [this](TComponent* s, std::uint16_t& key, TShiftState shift) { Memo1KeyDown(s, key, shift); };
+    Timer1.SetOnTimer([this](TComponent* s) { Timer1Timer(s); });
+    RsSpeedButton1.OnClick = [this](TComponent* s) { RsSpeedButton1Click(s); };
+    RsSpeedButton2.OnClick = [this](TComponent* s) { RsSpeedButton2Click(s); };
+    mnuSendSelected.OnClick = [this](TComponent* s) { mnuSendSelectedClick(s); };
+    mnuSelectAll.OnClick = [this](TComponent* s) { mnuSelectAllClick(s); };
+    mnuCopy.OnClick = [this](TComponent* s) { mnuCopyClick(s); };
+    mnuPaste.OnClick = [this](TComponent* s) { mnuPasteClick(s); };
+    dxBarPopupMenu4.OnPopup = [this](TComponent* s) { dxBarPopupMenu4Popup(s); };
+}
+
+IHostTransceiver* TMainForm::HostTransceiver() const {
+    HostSession* host = library_.Host;
+    return host != nullptr ? host->Transceiver : nullptr;
+}
+
+bool TMainForm::Transmitting() const { return engine_ != nullptr && engine_->bTX() != 0; }
+
+void TMainForm::KeyTransmitter() {
+    if (IHostTransceiver* trx = HostTransceiver()) trx->SwitchToTransmit();
+    if (IDispatcher* d = Platform().Dispatcher) d->ProcessMessages();
+}
+
+void TMainForm::WaitDelayTX() {
+    // The transceiver needs this long to switch; nothing else runs meanwhile.
+    if (IDispatcher* d = Platform().Dispatcher) d->Wait(Milliseconds(Settings().DelayTX));
+}
+
+void TMainForm::StartTransmission() {
+    if (!engine_ || Transmitting()) return;
+    CurrentPane().LinesAdd({});
+    KeyTransmitter();
+    RsSpeedButton1.SetDown(true);
+    WaitDelayTX();
+    engine_->SetTxState(TxStateTransmit);
+}
+
+// ---- Typing ------------------------------------------------------------------
+
+void TMainForm::Memo1KeyPress(TComponent*, char& Key) {
+    if (FeedMode || Key == '\r') return;
+    if (mnuTranslate.Down()) Key = library_.HostLibraries.lbReplaceChar(Key);
+    const auto at = std::min(static_cast<std::size_t>(std::max(Memo1.SelStart(), 0)), PendingText.size());
+    PendingText.insert(at, 1, Key);
+    if (!engine_) return;
+    const dsConfig::TConfig& config = Settings();
+    const bool tx = Transmitting();
+    if ((config.AutoSendChar || tx) && (Key != '\b' || tx)) {
+        engine_->SendChar(static_cast<unsigned char>(Key));
+        Timer1.SetEnabled(config.AutoSendChar && config.AutoEndTX);
+        StartTransmission();
+    }
+}
+
+void TMainForm::Memo1KeyDown(TComponent*, std::uint16_t& Key, TShiftState) {
+    if (Key != 13 || !engine_) return;
+    if (Settings().SendOfEnter && !PendingText.empty() && !Transmitting()) {
+        Timer1.SetEnabled(false);
+        engine_->SendText(Cp1251ToUtf16(PendingText));
+        StartTransmission();
+    }
+}
+
+// ---- Engine events -------------------------------------------------------------
+
+void TMainForm::OnGetTxChar(std::uint16_t& wChar) { MMVARI1GetTxChar(wChar); }
+
+void TMainForm::OnTxState(std::int16_t wState) { MMVARI1TxState(wState); }
+
+void TMainForm::MMVARI1GetTxChar(std::uint16_t& wChar) {
+    // A feed position before the pane's start gives nothing rather than a
+    // character from outside the text.
+    if (!Transmitting() || !FeedMode || FeedPosition < 0 || FeedPosition >= Memo1.GetTextLen()) return;
+    ++FeedPosition;
+    wChar = static_cast<unsigned char>(Memo1.Text()[static_cast<std::size_t>(FeedPosition) - 1]);
+}
+
+void TMainForm::CountEcho() {
+    if (!engine_) return;
+    const dsConfig::TConfig& config = Settings();
+    if (FeedMode) {
+        if ((config.AutoEndTX || RxTagSeen) && Memo1.GetTextLen() == FeedPosition) engine_->SetTxState(TxStateEnd);
+        return;
+    }
+    if (!PendingText.empty()) PendingText.pop_back();
+    if (!Timer1.Enabled() && PendingText.empty() && config.AutoEndTX) engine_->SetTxState(TxStateEnd);
+}
+
+void TMainForm::Timer1Timer(TComponent*) {
+    if (!PendingText.empty()) return;  // the typist may go on within one interval
+    Timer1.SetEnabled(false);
+    if (engine_) engine_->SetTxState(TxStateEnd);
+}
+
+void TMainForm::MMVARI1TxState(std::int16_t wState) {
+    RsSpeedButton1.SetDown(wState != 0);
+    RsSpeedButton2.SetEnabled(wState == 0);
+    if (wState != 0) {
+        PageControl1.SetEnabled(false);  // no macros while transmitting
+        return;
+    }
+    if (engine_) engine_->set_wBufferCount(0);
+    TRichEdit& pane = CurrentPane();
+    pane.SetSelStart(pane.GetTextLen());
+    pane.SetInsertColor(clGray);
+    pane.LinesAdd({});
+    pane.ScrollToCaret();
+    if (IHostTransceiver* trx = HostTransceiver()) trx->SwitchToReceive();
+    PendingText.clear();
+    TxTagSeen = false;
+    RxTagSeen = false;
+    FeedMode = false;
+    FeedPosition = -1;
+    Timer1.SetEnabled(false);
+    if (SaveQsoAfterTx) {
+        SaveQsoAfterTx = false;
+        if (TransmitParts.SaveContact) TransmitParts.SaveContact();
+    }
+    if (Settings().AutoClearTXWnd) {
+        Memo1.Clear();
+        PendingText.clear();
+    }
+    PageControl1.SetEnabled(true);
+    if (FileSending) {
+        FileSending = false;
+        Memo1.SetVisible(true);
+        RsAnimate1.SetActive(false);
+    }
+}
+
+// ---- Buttons -------------------------------------------------------------------
+
+void TMainForm::RsSpeedButton1Click(TComponent*) {
+    const bool pressed = RsSpeedButton1.Down();
+    if (pressed) {
+        KeyTransmitter();
+        WaitDelayTX();
+    } else {
+        if (IHostTransceiver* trx = HostTransceiver()) trx->SwitchToReceive();
+        PendingText.clear();
+    }
+    Timer1.SetEnabled(false);
+    if (!engine_) return;
+    if (!FeedMode && !PendingText.empty())
+        engine_->SendText(Cp1251ToUtf16(PendingText));
+    else if (FeedMode)
+        engine_->SendText(u" ");
+    engine_->SetTxState(pressed ? TxStateTransmit : TxStateReceive);
+}
+
+void TMainForm::RsSpeedButton2Click(TComponent*) {
+    RsSpeedButton1.SetDown(true);
+    KeyTransmitter();
+    WaitDelayTX();
+    if (engine_) engine_->SendTone();
+}
+
+// ---- Transmit pane commands ----------------------------------------------------
+
+void TMainForm::mnuSendSelectedClick(TComponent*) {
+    Timer1.SetEnabled(false);
+    PendingText = Memo1.SelText();
+    if (!engine_) return;
+    engine_->SendText(Cp1251ToUtf16(PendingText));
+    StartTransmission();
+}
+
+void TMainForm::mnuSelectAllClick(TComponent*) { Memo1.SelectAll(); }
+
+void TMainForm::mnuCopyClick(TComponent*) {
+    IClipboard* clipboard = Platform().Clipboard;
+    if (clipboard == nullptr) return;
+    if (Memo1.Focused()) {
+        if (Memo1.SelLength() > 0) clipboard->SetText(Memo1.SelText());
+        return;
+    }
+    TRichEdit& pane = CurrentPane();
+    if (pane.SelLength() > 0)
+        clipboard->SetText(pane.SelText());
+    else
+        clipboard->SetText(CapturedWord);
+}
+
+void TMainForm::mnuPasteClick(TComponent*) {
+    IClipboard* clipboard = Platform().Clipboard;
+    if (clipboard == nullptr || !clipboard->HasText()) return;
+    Memo1.SetSelText(clipboard->GetText());
+    if (!FeedMode) PendingText = Memo1.Text();
+}
+
+void TMainForm::dxBarPopupMenu4Popup(TComponent*) {
+    const bool tx = Transmitting();
+    const bool selection = Memo1.SelLength() > 0;
+    IClipboard* clipboard = Platform().Clipboard;
+    mnuSelectAll.SetEnabled(Memo1.GetTextLen() > 0);
+    mnuSendSelected.SetEnabled(!tx && selection);
+    mnuCopy.SetEnabled(selection);
+    mnuPaste.SetEnabled(!tx && clipboard != nullptr && clipboard->HasText());
+}
+
+}  // namespace quorvel
