@@ -137,6 +137,18 @@ TEST_F(TransmitTest, TypistsHaveOneTimerIntervalToGoOn) {
     EXPECT_FALSE(engine->bTX());
 }
 
+TEST_F(TransmitTest, WithoutATimerIntervalTheLastEchoEndsIt) {
+    // A zero TimeDoRx leaves the timer enabled but never ticking; the echo
+    // count must end the transmission then.
+    library->Config.AutoSendChar = true;
+    form->Timer1.SetInterval(0);
+    Type("ab");
+    EXPECT_TRUE(form->Timer1.Enabled());
+    Run(3 * kChar);
+    EXPECT_FALSE(engine->bTX());
+    EXPECT_EQ(Rx(), "\r\nab\r\n");
+}
+
 TEST_F(TransmitTest, BackspaceIsRecordedWhenIdleAndQueuedWhileTransmitting) {
     library->Config.AutoSendChar = true;
     Type("\b");

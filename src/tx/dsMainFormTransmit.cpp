@@ -100,7 +100,7 @@ void TMainForm::CountEcho() {
         return;
     }
     if (!PendingText.empty()) PendingText.pop_back();
-    if (!Timer1.Enabled() && PendingText.empty() && config.AutoEndTX) engine_->SetTxState(TxStateEnd);
+    if (!Timer1.Running() && PendingText.empty() && config.AutoEndTX) engine_->SetTxState(TxStateEnd);
 }
 
 void TMainForm::Timer1Timer(TComponent*) {
