@@ -18,7 +18,7 @@ bool IsPathDelimiter(char c) {
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
-    // The spec-style relative names ("\Quorvel\x.xml") use '\'; they are mapped
+    // Relative names are written the host's way ("\Quorvel\x.xml", with '\'); they are mapped
     // to the platform's separator here, and only here.
     std::string tail(name);
     for (char& c : tail)
