@@ -1,7 +1,256 @@
 #include "QtMainFormView.h"
 
-namespace quorvel::qt {
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPointer>
+#include <QSplitter>
+#include <QToolButton>
+#include <QVBoxLayout>
 
-std::unique_ptr<IFormView> CreateMainFormView(TForm&, QWidget&) { return nullptr; }
+#include "QtColors.h"
+#include "QtControls.h"
+#include "QtFormControls.h"
+#include "QtFormView.h"
+#include "QtRichPane.h"
+#include "QtText.h"
+#include "plugin/dsMainForm.h"
+
+namespace quorvel::qt {
+namespace {
+
+QPixmap ToPixmap(const TBitmap& bitmap) {
+    QImage image(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
+    for (int y = 0; y < bitmap.Height; ++y)
+        for (int x = 0; x < bitmap.Width; ++x) image.setPixel(x, y, bitmap.Pixel(x, y));
+    return QPixmap::fromImage(image);
+}
+
+// The band where the engine's spectrum or waterfall is drawn: kept at the
+// panel's height, dark until the engine's displays are drawn here.
+class TSpectrumArea final : public QFrame, public TBinding {
+public:
+    TSpectrumArea(TPanel& panel, TQtSync& sync, QWidget* parent) : QFrame(parent), TBinding(sync), panel_(panel) {
+        setObjectName(ToQString(panel.Name));
+        setFrameShape(QFrame::StyledPanel);
+        panel_.Observe([this] { Changed(); });
+        Sync();
+    }
+    ~TSpectrumArea() override { panel_.Observe(nullptr); }
+    void Sync() override {
+        setFixedHeight(std::max(panel_.Height(), panel_.MinHeight));
+        setVisible(panel_.Visible());
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QFrame::paintEvent(e);
+        QPainter p(this);
+        p.fillRect(contentsRect(), QColor(0, 0, 40));
+        p.setPen(QColor(0, 90, 160));
+        const QRect r = contentsRect();
+        for (int hz = 500; hz < 3000; hz += 500) {
+            const int x = r.left() + r.width() * hz / 3000;
+            p.drawLine(x, r.top(), x, r.bottom());
+        }
+    }
+
+private:
+    TPanel& panel_;
+};
+
+// A panel shown or hidden with its control.
+class TPanelBinding final : public TBinding {
+public:
+    TPanelBinding(TControl& control, QWidget& widget, TQtSync& sync) : TBinding(sync), control_(control), widget_(&widget) {
+        control_.Observe([this] { Changed(); });
+        Sync();
+    }
+    ~TPanelBinding() override { control_.Observe(nullptr); }
+    void Sync() override {
+        if (QWidget* w = widget_.data()) w->setVisible(control_.Visible());
+    }
+
+private:
+    TControl& control_;
+    QPointer<QWidget> widget_;
+};
+
+// A bar of the bar manager shown or hidden with its control.
+class TBarBinding final : public TBinding {
+public:
+    TBarBinding(TBar& bar, QWidget& widget, TQtSync& sync) : TBinding(sync), bar_(bar), widget_(&widget) {
+        bar_.Observe([this] { Changed(); });
+        Sync();
+    }
+    ~TBarBinding() override { bar_.Observe(nullptr); }
+    void Sync() override {
+        if (QWidget* w = widget_.data()) w->setVisible(bar_.Visible());
+    }
+
+private:
+    TBar& bar_;
+    QPointer<QWidget> widget_;
+};
+
+class TQtMainFormView final : public TQtFormView {
+public:
+    TQtMainFormView(TMainForm& form, QWidget& window);
+    ~TQtMainFormView() override;
+
+private:
+    QIcon Image(int index) const;
+    QToolButton* Button(TButtonItem& item, QWidget* parent);
+
+    TMainForm& main_;
+    std::unique_ptr<QMainWindow> root_;
+    QPointer<QMainWindow> rootAlive_;  // the window may take it down first
+    std::unique_ptr<TQtFormControls> controls_;
+};
+
+TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView(form, window), main_(form) {
+    auto* layout = new QVBoxLayout(&window);  // owned by the window
+    layout->setContentsMargins(0, 0, 0, 0);
+    root_ = std::make_unique<QMainWindow>(nullptr, Qt::Widget);
+    QMainWindow* root = root_.get();
+    rootAlive_ = root;
+    root->setObjectName(QStringLiteral("MainFormView"));
+    layout->addWidget(root);
+    controls_ = std::make_unique<TQtFormControls>(sync_, [this](int i) { return Image(i); }, root);
+    TQtFormControls& c = *controls_;
+
+    // Menu bar, the three toolbars, status bar.
+    c.FillMenuBar(*root->menuBar(), main_.BarMainMenu);
+    for (TBar* bar : {&main_.BarStandard, &main_.BarCommands, &main_.BarCommands2}) {
+        QToolBar* toolBar = root->addToolBar(ToQString(bar->Caption));
+        toolBar->setObjectName(ToQString(bar->Name));
+        toolBar->setIconSize(QSize(16, 16));
+        toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        c.FillToolBar(*toolBar, bar->ItemLinks);
+        c.Keep(std::make_unique<TBarBinding>(*bar, *toolBar, sync_));
+    }
+    auto* status = new TQtStatusBar(main_.StatusBar1, sync_);
+    root->setStatusBar(status);  // owned by the main window
+    for (TPopupMenu* popup : {&main_.dxBarPopupMenu1, &main_.dxBarPopupMenu2, &main_.dxBarPopupMenu3,
+                              &main_.dxBarPopupMenu4})
+        c.BindPopup(*popup);
+
+    auto* central = new QWidget(root);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+    root->setCentralWidget(central);
+
+    // Spectrum band with the level indicator and the transceiver panel.
+    auto* band = new QWidget(central);
+    auto* bandRow = new QHBoxLayout(band);
+    bandRow->setContentsMargins(0, 0, 0, 0);
+    bandRow->addWidget(new TSpectrumArea(main_.Panel1, sync_, band), 1);
+    auto* trcvr = new QFrame(band);
+    trcvr->setObjectName(ToQString(main_.RsPanel3.Name));
+    trcvr->setFrameShape(QFrame::StyledPanel);
+    auto* trcvrColumn = new QVBoxLayout(trcvr);
+    trcvrColumn->setContentsMargins(4, 2, 4, 2);
+    auto* frequency = new QLabel(trcvr);
+    frequency->setObjectName(ToQString(main_.Label7.Name));
+    frequency->setFont(ToQFont(main_.Label7.Font));
+    frequency->setAlignment(Qt::AlignCenter);
+    c.Keep(std::make_unique<TTextBinding>(main_.Label7, *frequency, sync_));
+    trcvrColumn->addWidget(frequency);
+    auto* steps = new QHBoxLayout;
+    for (TSpeedButton* b : {&main_.RsSpeedButton3, &main_.RsSpeedButton42, &main_.RsSpeedButton43,
+                            &main_.RsSpeedButton44, &main_.RsSpeedButton45, &main_.RsSpeedButton46})
+        steps->addWidget(Button(*b, trcvr));
+    trcvrColumn->addLayout(steps);
+    c.Keep(std::make_unique<TPanelBinding>(main_.RsPanel3, *trcvr, sync_));
+    bandRow->addWidget(trcvr);
+    column->addWidget(band);
+
+    // Receive panes under their channel tabs, then the macro pages, then the
+    // transmit pane with the contact data.
+    auto* split = new QSplitter(Qt::Vertical, central);
+    std::vector<QWidget*> panes;
+    for (TRichEdit* pane : {&main_.RichEdit1, &main_.RichEdit2, &main_.RichEdit3, &main_.RichEdit4, &main_.RichEdit5}) {
+        auto* view = new TQtRichPane(*pane, sync_);
+        if (main_.SmileyPicture) view->SetPicture(TMainForm::kSmileyPictureId, ToPixmap(*main_.SmileyPicture));
+        panes.push_back(view);
+    }
+    auto* channels = new TQtPageControl(main_.RzPageControl1, panes, sync_, split);  // takes the panes
+    channels->setMinimumHeight(std::max(main_.RxPanel.MinHeight, 30));
+    split->addWidget(channels);
+
+    auto* lower = new QWidget(split);
+    auto* lowerColumn = new QVBoxLayout(lower);
+    lowerColumn->setContentsMargins(0, 0, 0, 0);
+    std::vector<QWidget*> macroPages;
+    for (TToolBar* bar : {&main_.ToolBar1, &main_.ToolBar2, &main_.ToolBar3, &main_.ToolBar4, &main_.ToolBar5})
+        macroPages.push_back(c.MacroBar(*bar, nullptr));
+    auto* macros = new TQtPageControl(main_.PageControl1, macroPages, sync_, lower);
+    macros->setFixedHeight(macros->tabBar()->sizeHint().height() + 30);
+    lowerColumn->addWidget(macros);
+
+    auto* txRow = new QHBoxLayout;
+    auto* memo = new TQtMemo(main_.Memo1, sync_, lower);
+    txRow->addWidget(memo, 1);
+    auto* txButtons = new QVBoxLayout;
+    txButtons->addWidget(Button(main_.RsSpeedButton1, lower));
+    txButtons->addWidget(Button(main_.RsSpeedButton2, lower));
+    txButtons->addStretch();
+    txRow->addLayout(txButtons);
+    auto* group = new QGroupBox(lower);
+    group->setObjectName(ToQString(main_.GroupBox1.Name));
+    c.Keep(std::make_unique<TTextBinding>(main_.GroupBox1, *group, sync_));
+    auto* grid = new QGridLayout(group);
+    const std::pair<TLabel*, TEdit*> fields[] = {{&main_.Label1, &main_.Edit1}, {&main_.Label2, &main_.Edit2},
+                                                 {&main_.Label3, &main_.Edit3}, {&main_.Label4, &main_.Edit4},
+                                                 {&main_.Label5, &main_.Edit5}};
+    int row = 0;
+    for (const auto& [label, edit] : fields) {
+        auto* caption = new QLabel(group);
+        c.Keep(std::make_unique<TTextBinding>(*label, *caption, sync_));
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(new TQtLineEdit(*edit, sync_, group), row, 1);
+        ++row;
+    }
+    txRow->addWidget(group);
+    lowerColumn->addLayout(txRow, 1);
+    split->addWidget(lower);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    column->addWidget(split, 1);
+}
+
+TQtMainFormView::~TQtMainFormView() {
+    // The bindings let go of the controls first, then the widgets go.
+    controls_.reset();
+    if (rootAlive_.isNull()) (void)root_.release();
+    root_.reset();
+}
+
+QIcon TQtMainFormView::Image(int index) const {
+    if (!main_.ImagesModule || index < 0 || index >= main_.ImagesModule->Images.Count()) return {};
+    return QIcon(ToPixmap(main_.ImagesModule->Images.Image(index)));
+}
+
+QToolButton* TQtMainFormView::Button(TButtonItem& item, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(ToQString(item.Name));
+    button->setDefaultAction(controls_->ActionFor(item));
+    button->setToolButtonStyle(item.Caption().empty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly);
+    return button;
+}
+
+}  // namespace
+
+std::unique_ptr<IFormView> CreateMainFormView(TForm& form, QWidget& window) {
+    auto* main = dynamic_cast<TMainForm*>(&form);
+    if (main == nullptr) return nullptr;
+    return std::make_unique<TQtMainFormView>(*main, window);
+}
 
 }  // namespace quorvel::qt

@@ -47,7 +47,10 @@ TMainForm::TMainForm(TPluginLibrary& library)
     }
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm() {
+    ReleaseView();  // the view shows these controls: it goes first
+    FormDestroy();
+}
 
 dsConfig::TConfig& TMainForm::Settings() const { return library_.Config; }
 

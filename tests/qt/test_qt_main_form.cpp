@@ -1,0 +1,208 @@
+// The plug-in's main window on the Qt desktop: its view shows the form
+// model and what the operator does there reaches the model and the engine.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <filesystem>
+#include <memory>
+
+#include "FakeHost.h"
+#include "FakeHostLibraries.h"
+#include "LoopbackEngine.h"
+#include "QtControls.h"
+#include "QtDesktop.h"
+#include "QtRichPane.h"
+#include "SimPlatform.h"
+#include "base/CodePage.h"
+#include "plugin/PluginPlatform.h"
+#include "plugin/Session.h"
+#include "plugin/dsMainForm.h"
+#include "rxtext/ReceivedText.h"
+#include "test_settings_support.h"
+
+namespace quorvel::testing {
+namespace {
+
+class QtMainFormTest : public ::testing::Test {
+protected:
+    QtMainFormTest() {
+        TPlatform ports = sim.Ports();
+        ports.Dispatcher = &desktop.Dispatcher;
+        ports.Windows = &desktop.Windows;
+        ports.Dialogs = &desktop.Dialogs;
+        ports.Clipboard = &desktop.Clipboard;
+        ports.Engines = &engines;
+        ports.Views = PluginViews();
+        hostMain.setWindowTitle("Tarvik");
+        host.application.mainWindow.handle =
+            desktop.Windows.AdoptWindow(&hostMain, [](const TMessage&) { return std::intptr_t{0}; });
+        host.config.dataFolder = temp.Folder();
+        std::filesystem::create_directories(temp.Path("Quorvel"));
+        RegisterHostLibraries(sim.Libraries);
+        library = std::make_unique<TPluginLibrary>(ports);
+        library->Run(&host.session, 1);
+        window = desktop.Windows.Widget(Form().Handle());
+        EXPECT_NE(window, nullptr);
+        if (window != nullptr) {
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        }
+        Turn();
+    }
+    ~QtMainFormTest() override { library.reset(); }
+
+    TMainForm& Form() const { return *library->MainForm; }
+    static void Turn() { QApplication::processEvents(); }
+    template <class W>
+    W* Find(const char* name) const {
+        for (QObject* o : window->findChildren<QObject*>(QString::fromLatin1(name)))
+            if (auto* w = dynamic_cast<W*>(o)) return w;
+        return nullptr;
+    }
+
+    qt::TQtDesktop desktop;
+    sim::TSimPlatform sim;  // libraries, process and sound card
+    TLoopbackEngineFactory engines;
+    FakeHost host;
+    TempFolder temp;
+    QWidget hostMain;
+    std::unique_ptr<TPluginLibrary> library;
+    QWidget* window = nullptr;
+};
+
+TEST_F(QtMainFormTest, TheWindowShowsItsBarsPanesAndStatusBarInRussian) {
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Цифровые виды связи"));
+    EXPECT_EQ(window->parentWidget(), &hostMain);  // owned by the host's main window
+    auto* root = Find<QMainWindow>("MainFormView");
+    ASSERT_NE(root, nullptr);
+    QStringList menus;
+    for (QAction* a : root->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{QString::fromUtf8("Файл"), QString::fromUtf8("&Вид"), QString::fromUtf8("Настройки"),
+                                  "QSO", QString::fromUtf8("Справка")}));
+    QStringList bars;
+    for (auto* bar : root->findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) bars << bar->windowTitle();
+    EXPECT_EQ(bars, (QStringList{QString::fromUtf8("стандартная"), QString::fromUtf8("команды"),
+                                 QString::fromUtf8("команды 2")}));
+    auto* status = Find<qt::TQtStatusBar>("StatusBar1");
+    ASSERT_NE(status, nullptr);
+    ASSERT_NE(status->PanelLabel(4), nullptr);
+    EXPECT_EQ(status->PanelLabel(2)->text(), "0.000");
+    auto* channels = Find<QTabWidget>("RzPageControl1");
+    ASSERT_NE(channels, nullptr);
+    EXPECT_EQ(channels->count(), 5);
+    EXPECT_EQ(channels->tabText(0), QString::fromUtf8("Основной канал"));
+    EXPECT_TRUE(channels->isTabVisible(0));
+    EXPECT_FALSE(channels->isTabVisible(1));
+    auto* macros = Find<QTabWidget>("PageControl1");
+    ASSERT_NE(macros, nullptr);
+    EXPECT_EQ(macros->tabText(2), QString::fromUtf8("Прочее (Ru)"));
+    // The modes the engine lists fill the mode combo.
+    auto* modes = Find<QComboBox>("mnuModes");
+    ASSERT_NE(modes, nullptr);
+    EXPECT_EQ(modes->count(), static_cast<int>(Form().mnuModes.Items().size()));
+    EXPECT_GT(modes->count(), 0);
+}
+
+TEST_F(QtMainFormTest, TypingIntoTheTransmitPaneReachesMemo1) {
+    auto* memo = Find<qt::TQtMemo>("Memo1");
+    ASSERT_NE(memo, nullptr);
+    int changes = 0;
+    Form().Memo1.OnChange = [&](TComponent*) { ++changes; };
+    memo->setFocus();
+    QTest::keyClicks(memo, "cq de ua3abc");
+    const QString ru = QString::fromUtf8("пр");
+    for (QChar c : ru) {
+        QKeyEvent down(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(memo, &down);
+    }
+    EXPECT_EQ(Form().Memo1.Text(), Ru("cq de ua3abcпр"));
+    EXPECT_EQ(changes, 14);
+    EXPECT_TRUE(Form().Memo1.Focused());
+}
+
+TEST_F(QtMainFormTest, AReceivedCharacterAppearsInItsChannelsTabInItsColour) {
+    auto* channels = Find<QTabWidget>("RzPageControl1");
+    ASSERT_NE(channels, nullptr);
+    Form().TabSheet2.SetTabVisible(true);
+    ShowRxChar(Form().RichEdit2, 'K', clNavy, false, TMainForm::kSmileyPictureId);
+    ShowRxChar(Form().RichEdit1, 'Q', clGreen, false, TMainForm::kSmileyPictureId);
+    Form().RzPageControl1.SelectPage(1);
+    Turn();
+    EXPECT_EQ(channels->currentIndex(), 1);
+    auto* pane = dynamic_cast<qt::TQtRichPane*>(channels->widget(1));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(&pane->Model(), &Form().RichEdit2);
+    const QImage shot = pane->viewport()->grab().toImage();
+    const QRect box = pane->CharRect(0);
+    int navy = 0, green = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            // Small type is smoothed: count the pixels leaning to each ink.
+            navy += c.blue() > c.red() + 40 && c.blue() > c.green() + 40;
+            green += c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+        }
+    EXPECT_GT(navy, 0);
+    EXPECT_EQ(green, 0);
+}
+
+TEST_F(QtMainFormTest, AClickOnAWordPutsTheCaretWhereCaptureLooks) {
+    AppendToPane(Form().RichEdit1, "de UA3ABC k");
+    Turn();
+    auto* pane = Find<qt::TQtRichPane>("RichEdit1");
+    ASSERT_NE(pane, nullptr);
+    int caret = -1;
+    Form().RichEdit1.OnMouseDown = [&](TComponent*, TMouseButton, TShiftState, int, int) {
+        caret = Form().RichEdit1.SelStart();
+    };
+    const QRect a = pane->CharRect(5);  // the "3" of UA3ABC
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, Qt::NoModifier, a.center() - QPoint(a.width() / 4, 0));
+    EXPECT_EQ(caret, 5);
+    EXPECT_EQ(Form().RichEdit1.SelStart(), 5);
+}
+
+TEST_F(QtMainFormTest, ToggleButtonsUpdateTheModelAndTheEngine) {
+    auto* commands = Find<QToolBar>("BarCommands");
+    ASSERT_NE(commands, nullptr);
+    QAction* afc = nullptr;
+    QAction* net = nullptr;
+    for (QAction* a : commands->actions()) {
+        if (a->objectName() == "mnuAFC") afc = a;
+        if (a->objectName() == "mnuNET") net = a;
+    }
+    ASSERT_TRUE(afc && net);
+    ASSERT_TRUE(afc->isChecked());
+    ASSERT_NE(Form().MMVARI1(), nullptr);
+    QTest::mouseClick(commands->widgetForAction(afc), Qt::LeftButton);
+    EXPECT_FALSE(Form().mnuAFC.Down());
+    EXPECT_EQ(Form().MMVARI1()->Afc(0), 0);
+    EXPECT_FALSE(Form().mnuAFCFreq.Enabled());
+    Turn();
+    EXPECT_FALSE(afc->isChecked());
+    auto* afcFreq = Find<qt::TQtSpinEdit>("mnuAFCFreq");
+    ASSERT_NE(afcFreq, nullptr);
+    EXPECT_FALSE(afcFreq->isEnabled());
+    QTest::mouseClick(commands->widgetForAction(net), Qt::LeftButton);
+    EXPECT_FALSE(Form().mnuNET.Down());
+    EXPECT_EQ(Form().MMVARI1()->bNET(), OleFalse);
+}
+
+TEST_F(QtMainFormTest, ReleaseTakesTheViewDownBeforeTheControls) {
+    const THandle handle = Form().Handle();
+    AppendToPane(Form().RichEdit1, "73");
+    library->Release();
+    EXPECT_FALSE(desktop.Windows.IsWindow(handle));
+    Turn();  // nothing left to sync
+}
+
+}  // namespace
+}  // namespace quorvel::testing
