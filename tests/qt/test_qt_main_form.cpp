@@ -18,6 +18,7 @@
 #include "LoopbackEngine.h"
 #include "QtControls.h"
 #include "QtDesktop.h"
+#include "QtTestSupport.h"
 #include "QtRichPane.h"
 #include "SimPlatform.h"
 #include "base/CodePage.h"
@@ -127,6 +128,41 @@ TEST_F(QtMainFormTest, TypingIntoTheTransmitPaneReachesMemo1) {
     EXPECT_EQ(Form().Memo1.Text(), Ru("cq de ua3abcпр"));
     EXPECT_EQ(changes, 14);
     EXPECT_TRUE(Form().Memo1.Focused());
+}
+
+TEST_F(QtMainFormTest, TypedCharactersGoToTheEngineWhenSentAsTyped) {
+    library->Config.AutoSendChar = true;
+    auto* memo = Find<qt::TQtMemo>("Memo1");
+    ASSERT_NE(memo, nullptr);
+    auto* engine = dynamic_cast<TLoopbackEngine*>(Form().MMVARI1());
+    ASSERT_NE(engine, nullptr);
+    memo->setFocus();
+    QTest::keyClicks(memo, "cq");
+    std::u16string queued = engine->SentText();
+    for (char16_t c : engine->TxQueue()) queued += c;
+    EXPECT_EQ(queued.substr(0, 2), u"cq");
+    EXPECT_TRUE(Form().RsSpeedButton1.Down());  // transmitting
+}
+
+TEST_F(QtMainFormTest, TextTheEngineReceivesShowsInTheMainPaneInTheReceiveColour) {
+    auto* engine = dynamic_cast<TLoopbackEngine*>(Form().MMVARI1());
+    ASSERT_NE(engine, nullptr);
+    engine->Receive(0, u"CQ UA3ABC");
+    ASSERT_TRUE(SpinUntil([&] { return Form().RichEdit1.Text().find("UA3ABC") != std::string::npos; }, 5000));
+    Turn();
+    auto* pane = Find<qt::TQtRichPane>("RichEdit1");
+    ASSERT_NE(pane, nullptr);
+    const QImage shot = pane->viewport()->grab().toImage();
+    int green = 0;
+    for (int p = 0; p < 2; ++p) {
+        const QRect box = pane->CharRect(Form().RichEdit1.Text().find("CQ") + p);
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                green += c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+            }
+    }
+    EXPECT_GT(green, 0);
 }
 
 TEST_F(QtMainFormTest, AReceivedCharacterAppearsInItsChannelsTabInItsColour) {
