@@ -643,7 +643,7 @@ TEST_F(MainWindowTest, WholeSessionWritesOnlyTheWindowFile) {
     TMainForm* form = library->MainForm.get();
     EXPECT_EQ(sim.Windows.GetProp(h, PAVO_WINDOW_PROP), 2u);
     EXPECT_EQ(form->mnuModes.Items().size(), 11u);
-    form->mnuModes.SetItemIndex(3);
+    form->mnuModes.Select(3);  // a choice the engine reports back
 
     form->Close();
     sim.Dispatcher.Advance(0);

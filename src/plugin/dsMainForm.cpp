@@ -39,6 +39,7 @@ TMainForm::TMainForm(TPluginLibrary& library)
     if (engine_) engine_->SetEvents(this);
     LoadDesign();
     BindTransmit();
+    BindModemHandlers();
     PublishProperties();
     ScreenSnap = true;
     if (p.Audio != nullptr) {

@@ -215,6 +215,50 @@ public:
         std::function<void()> SaveContact;
     } TransmitParts;
 
+    // ===== Modem parameters (src/modem/ModemParameters.cpp) ==================
+    // Toolbar handlers acting on the current channel, and the engine's reports
+    // shown in the toolbars and the status bar.
+
+    void mnuModesChange(TComponent* Sender);
+    void mnuSpeedChange(TComponent* Sender);
+    void mnuAFCFreqCurChange(TComponent* Sender);
+    void mnuAFCLevelCurChange(TComponent* Sender);
+    void mnuRXFreqCurChange(TComponent* Sender);
+    void mnuTXFreqCurChange(TComponent* Sender);
+    void mnuInLevelCurChange(TComponent* Sender);
+    void mnuOutLevelCurChange(TComponent* Sender);
+
+    void MMVARI1Mode(std::int16_t nIndex, std::int16_t mIndex, const std::u16string& strMode);
+    void MMVARI1Speed(std::int16_t nIndex, double dblSpeed);
+    void MMVARI1RxCarrier(std::int16_t nIndex, std::uint16_t wFreq);
+    void MMVARI1TxCarrier(std::uint16_t wFreq);
+    void MMVARI1NET(TOleBool bNET);
+    void MMVARI1Timing(std::int16_t nIndex, std::int32_t dwTiming, std::int16_t wUnit);
+    void MMVARI1DrawFFT(std::uint16_t wCount, const std::int16_t* pArray);
+
+    // Dial frequency and the current channel's carrier to the host as the
+    // working frequency; the host's frequency read back into the status bar.
+    void UpdateSignalFrequency();
+    // The host's mode name to its new-QSO window, when that is open.
+    void UpdateNewQsoMode();
+
+    // Steps of other subsystems these handlers run; an empty one is skipped.
+    struct TModemHooks {
+        // Sends the host's mode name for the mode and speed lists to the
+        // new-QSO window (contact hand-off).
+        std::function<void()> SendModeNameToHost;
+        // Sets the custom receive filter again around the new carrier.
+        std::function<void()> ReapplyCustomFilter;
+    } ModemHooks;
+
+    void OnMode(std::int16_t nIndex, std::int16_t mIndex, const std::u16string& strMode) override;
+    void OnSpeed(std::int16_t nIndex, double dblSpeed) override;
+    void OnRxCarrier(std::int16_t nIndex, std::uint16_t wFreq) override;
+    void OnTxCarrier(std::uint16_t wFreq) override;
+    void OnNET(TOleBool bNET) override;
+    void OnTiming(std::int16_t nIndex, std::int32_t dwTiming, std::int16_t wUnit) override;
+    void OnDrawFFT(std::uint16_t wCount, const std::int16_t* pArray) override;
+
     // ===== Controls =========================================================
 
     TFocusScope Focus;  // which control has the keyboard focus
@@ -408,6 +452,7 @@ private:
     void WaitDelayTX();
 
     void LoadDesign();
+    void BindModemHandlers();
     void PublishProperties();
     void FormDestroy();
     void InstallMessageHook();

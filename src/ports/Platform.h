@@ -24,6 +24,9 @@ struct TPlatform {
     IModemEngineFactory* Engines = nullptr;
     IAudioDevices* Audio = nullptr;
     IViewFactory* Views = nullptr;  // none: the windows are not shown
+    // The decimal separator of the user's locale, for numbers the window
+    // reads and shows.
+    char DecimalSeparator = '.';
 };
 
 }  // namespace quorvel

@@ -13,7 +13,8 @@ class TForm;
 
 class TApplication {
 public:
-    explicit TApplication(const TPlatform& platform) : platform_(platform) {}
+    explicit TApplication(const TPlatform& platform)
+        : DecimalSeparator(platform.DecimalSeparator), platform_(platform) {}
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
@@ -29,9 +30,8 @@ public:
     std::function<void()> OnRestore;
 
     // The system's decimal separator, as the framework reads and writes
-    // numbers in the user's locale. The platform that knows the locale sets
-    // it at start-up; "." until then.
-    char DecimalSeparator = '.';
+    // numbers in the user's locale; taken from the platform.
+    char DecimalSeparator;
 
 private:
     TPlatform platform_;
