@@ -34,6 +34,16 @@ TEST(CodePage, UpperCaseCoversCyrillicAndYo) {
     EXPECT_EQ(Cp1251ToUtf8(LowerCase(Ru("ЁЖ ЯЩИК Ў"))), "ёж ящик ў");
 }
 
+TEST(CodePage, Utf16RoundTripsWholeUnicodeAndRepairsBadInput) {
+    const std::string utf8 = "CQ de R3ABC \xD0\x96 \xE2\x82\xAC \xF0\x9F\x98\x80";
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    EXPECT_EQ(wide, u"CQ de R3ABC \u0416 \u20AC \U0001F600");
+    EXPECT_EQ(Utf16ToUtf8(wide), utf8);
+    EXPECT_EQ(Utf8ToUtf16("a\xC3z"), u"a\uFFFDz");
+    EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // an encoded surrogate
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xD800}) + u"x"), "\xEF\xBF\xBDx");
+}
+
 TEST(RoundHalvesToEven, MatchesTheFramework) {
     EXPECT_EQ(Round(32767.5), 32768);
     EXPECT_EQ(Round(32768.5), 32768);

@@ -30,9 +30,18 @@ void TLoopbackEngine::RaiseRxChar(std::int16_t ch, char16_t c) {
     if (events_) events_->OnRxChar(ch, std::u16string(1, c), ToEngineCode(c));
 }
 
-TLoopbackEngine::TLoopbackEngine(IDispatcher& dispatcher) : dispatcher_(dispatcher) {}
+TLoopbackEngine::TLoopbackEngine(IDispatcher& dispatcher, TLoopbackRegistry* registry)
+    : dispatcher_(dispatcher), registry_(registry) {
+    if (registry_ != nullptr) {
+        registry_->engines_.push_back(this);
+        serial_ = ++registry_->created_;
+    }
+}
 
-TLoopbackEngine::~TLoopbackEngine() { *alive_ = false; }
+TLoopbackEngine::~TLoopbackEngine() {
+    *alive_ = false;
+    if (registry_ != nullptr) std::erase(registry_->engines_, this);
+}
 
 void TLoopbackEngine::set_wTxCarrier(std::uint16_t hz) {
     txCarrier_ = hz;

@@ -7,16 +7,32 @@
 #include <array>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "modem/ModemEngine.h"
 #include "ports/Dispatcher.h"
 
 namespace quorvel {
 
+class TLoopbackEngine;
+
+// The live engines of one module, oldest first: how a simulation driver finds
+// the engine a plug-in created without holding a reference to it.
+class TLoopbackRegistry {
+public:
+    const std::vector<TLoopbackEngine*>& Engines() const { return engines_; }
+
+private:
+    friend class TLoopbackEngine;
+    std::vector<TLoopbackEngine*> engines_;
+    std::int32_t created_ = 0;
+};
+
 class TLoopbackEngine final : public TModemEngine {
 public:
     static constexpr int kChannels = 5;
-    explicit TLoopbackEngine(IDispatcher& dispatcher);
+    // registry, when given, lists the engine for its lifetime.
+    explicit TLoopbackEngine(IDispatcher& dispatcher, TLoopbackRegistry* registry = nullptr);
     ~TLoopbackEngine() override;
 
     void SetEvents(IModemEngineEvents* events) override { events_ = events; }
@@ -86,6 +102,10 @@ public:
     bool ToneOn() const { return tone_; }
     int FilterType() const { return filterType_; }
     const std::u16string& SentText() const { return sent_; }
+    // 1 for the first engine of its registry, 2 for the next, ...; 0 without one.
+    std::int32_t Serial() const { return serial_; }
+    // Characters a remote station has queued on channel ch and not yet delivered.
+    std::size_t PendingReceive(std::int16_t ch) const { return Valid(ch) ? channels_[ch].incoming.size() : 0; }
 
 private:
     struct Channel {
@@ -111,6 +131,8 @@ private:
     static std::uint16_t ToEngineCode(char16_t c);
 
     IDispatcher& dispatcher_;
+    TLoopbackRegistry* registry_;
+    std::int32_t serial_ = 0;
     IModemEngineEvents* events_ = nullptr;
     std::array<Channel, kChannels> channels_{};
     std::uint16_t txCarrier_ = 1750;

@@ -32,6 +32,36 @@ void AppendUtf8(std::string& out, char32_t u) {
     }
 }
 
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+// Calls emit with each code point of s; a malformed sequence gives kInvalid
+// and decoding resumes at the next byte.
+template <class Emit>
+void DecodeUtf8(std::string_view s, Emit&& emit) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        int extra = 0;
+        char32_t u = 0;
+        if (b < 0x80) { u = b; }
+        else if ((b & 0xE0) == 0xC0) { u = b & 0x1F; extra = 1; }
+        else if ((b & 0xF0) == 0xE0) { u = b & 0x0F; extra = 2; }
+        else if ((b & 0xF8) == 0xF0) { u = b & 0x07; extra = 3; }
+        else { emit(kInvalid); ++i; continue; }  // stray continuation or invalid lead byte
+        bool ok = true;
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            u = (u << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        }
+        if (!ok || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) { emit(kInvalid); ++i; continue; }
+        emit(u);
+        i += extra + 1;
+    }
+}
+
 }  // namespace
 
 char32_t Cp1251ToUnicode(unsigned char c) {
@@ -51,27 +81,38 @@ char UnicodeToCp1251(char32_t u) {
 std::string Utf8ToCp1251(std::string_view s) {
     std::string out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        int extra = 0;
-        char32_t u = 0;
-        if (b < 0x80) { u = b; }
-        else if ((b & 0xE0) == 0xC0) { u = b & 0x1F; extra = 1; }
-        else if ((b & 0xF0) == 0xE0) { u = b & 0x0F; extra = 2; }
-        else if ((b & 0xF8) == 0xF0) { u = b & 0x07; extra = 3; }
-        else { out += '?'; ++i; continue; }  // stray continuation or invalid lead byte
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            u = (u << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    DecodeUtf8(s, [&](char32_t u) { out += u == kInvalid ? '?' : UnicodeToCp1251(u); });
+    return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    DecodeUtf8(s, [&](char32_t u) {
+        if (u == kInvalid) {
+            out += u'\uFFFD';
+        } else if (u >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(u);
         }
-        if (!ok) { out += '?'; ++i; continue; }
-        out += UnicodeToCp1251(u);
-        i += extra + 1;
+    });
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t u = text[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            u = 0x10000 + ((u - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            u = 0xFFFD;  // an unpaired surrogate is no character
+        }
+        AppendUtf8(out, u);
     }
     return out;
 }

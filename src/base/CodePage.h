@@ -15,6 +15,10 @@ std::string Utf8ToCp1251(std::string_view utf8);
 std::string Cp1251ToUtf8(std::string_view text);
 std::u16string Cp1251ToUtf16(std::string_view text);
 std::string Utf16ToCp1251(std::u16string_view text);
+// Whole Unicode, for edges that are not cp1251 (the engine's simulation,
+// scripts); malformed input becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view text);
 
 // Locale upper/lower case of the Russian code page: Latin, Cyrillic, Ё/ё.
 char UpperCp1251(char c);

@@ -1,8 +1,20 @@
 #include "ui/Forms.h"
 
+#include "pavo/automation.h"
+
 namespace quorvel {
 
-TForm::TForm(TApplication& app, THandle parentWindow) : app_(app), parentWindow_(parentWindow) {}
+TForm::TForm(TApplication& app, THandle parentWindow) : app_(app), parentWindow_(parentWindow) {
+    Automation.AddDescriber([this](pugi::xml_node window) {
+        TAutomation::SetAttribute(window, "name", Name);
+        TAutomation::SetAttribute(window, "caption", Caption);
+        window.append_attribute("visible").set_value(visible_ ? 1 : 0);
+    });
+    Automation.AddVerb("close", [this](const std::string&, const std::string&) {
+        Close();
+        return TAutomation::Done();
+    });
+}
 
 TForm::~TForm() {
     view_.reset();  // before the native window it lives in
@@ -11,8 +23,11 @@ TForm::~TForm() {
 
 THandle TForm::Handle() {
     if (handle_ == 0 && Platform().Windows) {
-        handle_ = Platform().Windows->CreateWindowHandle(parentWindow_,
-                                                         [this](const TMessage& m) { return WndProc(m); });
+        // Automation is answered ahead of the window's own procedure, which
+        // derived windows replace.
+        handle_ = Platform().Windows->CreateWindowHandle(parentWindow_, [this](const TMessage& m) {
+            return m.Msg == PAVO_MSG_AUTOMATION ? Automation.Handle(m) : WndProc(m);
+        });
         Platform().Windows->SetWindowRect(handle_, TRect{Left, Top, Left + Width, Top + Height});
     }
     return handle_;

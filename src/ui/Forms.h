@@ -6,9 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "ui/Application.h"
 #include "ports/Views.h"
 #include "ports/WindowSystem.h"
+#include "ui/Application.h"
+#include "ui/Automation.h"
 
 namespace quorvel {
 
@@ -67,6 +68,10 @@ public:
     void Close();
     // The view the platform gave the window at its first show, if any.
     IFormView* View() const { return view_.get(); }
+
+    // What the window offers to automation (pavo/automation.h); the form
+    // itself gives its name, caption and visibility and the verb "close".
+    TAutomation Automation;
 
 protected:
     virtual void FormCreate() {}

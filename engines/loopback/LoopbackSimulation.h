@@ -1,0 +1,61 @@
+/*
+ * Driving the loopback modem engine from outside the plug-in.
+ *
+ * The plug-in creates its engine itself, through the registration file beside
+ * it, so a host or test driver never holds the engine object. The loopback
+ * module therefore lists its live engines and exports one C entry point that
+ * returns a table of functions over them. A driver opens the very module file
+ * the registration names (the process then holds one copy, shared with the
+ * plug-in) and looks the entry point up:
+ *
+ *   void* module = dlopen(".../libquorvel-loopback.so", RTLD_NOW);
+ *   auto get = (QuorvelLoopbackSimulationFn)dlsym(module, QUORVEL_LOOPBACK_SIMULATION_SYMBOL);
+ *   const QuorvelLoopbackSimulation* sim = get();
+ *   if (sim->Version >= 1 && sim->EngineCount() > 0)
+ *       sim->Receive(sim->EngineCount() - 1, 0, "CQ CQ de DL1ABC\r");
+ *
+ * Engines are numbered by age, 0 the oldest alive; a plug-in window owns one.
+ * Channels are 0 (main) to 4. Text is UTF-8. Call everything on the UI thread:
+ * the engine raises its events there as the dispatcher's clock advances.
+ * Functions given an engine or channel that does not exist return -1 and do
+ * nothing.
+ */
+#ifndef QUORVEL_LOOPBACK_SIMULATION_H
+#define QUORVEL_LOOPBACK_SIMULATION_H
+
+#include <stdint.h>
+
+#define QUORVEL_LOOPBACK_SIMULATION_VERSION 1
+#define QUORVEL_LOOPBACK_SIMULATION_SYMBOL "QuorvelGetLoopbackSimulation"
+
+typedef struct QuorvelLoopbackChannel {
+    char Mode[32];        /* the engine's name of the channel's mode, UTF-8 */
+    double Speed;         /* baud */
+    int32_t RxCarrier;    /* Hz */
+    int32_t Open;         /* extra channels: opened by the plug-in; channel 0 is always 1 */
+    double SignalToNoise; /* dB */
+} QuorvelLoopbackChannel;
+
+typedef struct QuorvelLoopbackSimulation {
+    uint32_t Version; /* QUORVEL_LOOPBACK_SIMULATION_VERSION; later versions only add functions at the end */
+    int32_t (*EngineCount)(void);
+    /* Tells engines apart over time: 1 for the module's first engine, 2 for the next, ... */
+    int32_t (*EngineSerial)(int32_t engine);
+    /* A remote station's text arrives on the channel at the channel's character rate. 1 when queued. */
+    int32_t (*Receive)(int32_t engine, int32_t channel, const char* utf8);
+    int32_t (*SetSignalToNoise)(int32_t engine, int32_t channel, double db);
+    /* Characters queued by Receive and not yet delivered to the plug-in. */
+    int32_t (*PendingReceive)(int32_t engine, int32_t channel);
+    /* 1 while the engine transmits, 0 while it receives. */
+    int32_t (*Transmitting)(int32_t engine);
+    /* Number of characters (UTF-16 units) the engine has sent on the air so far. */
+    int32_t (*SentCount)(int32_t engine);
+    /* The characters sent from index `from` on, as UTF-8: writes at most size - 1 bytes and a NUL,
+       returns the full length in bytes, so a caller whose buffer was too small can ask again. */
+    int32_t (*SentText)(int32_t engine, int32_t from, char* buffer, int32_t size);
+    int32_t (*ChannelState)(int32_t engine, int32_t channel, QuorvelLoopbackChannel* out);
+} QuorvelLoopbackSimulation;
+
+typedef const QuorvelLoopbackSimulation* (*QuorvelLoopbackSimulationFn)(void);
+
+#endif

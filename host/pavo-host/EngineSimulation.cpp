@@ -1,0 +1,99 @@
+#include "EngineSimulation.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "RegisteredEngines.h"
+#include "modem/ModemEngine.h"
+
+namespace pavohost {
+namespace fs = std::filesystem;
+
+TEngineSimulation::TEngineSimulation(const std::string& pluginFolder) {
+    const fs::path registration = fs::path(pluginFolder) / quorvel::linux_platform::kEngineRegistrationFile;
+    std::ifstream file(registration, std::ios::binary);
+    if (!file) {
+        reason_ = "no engine registration at " + registration.string();
+        return;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    const auto engines = quorvel::linux_platform::ParseEngineRegistration(text.str());
+    std::string id = quorvel::kModemEngineClassId;
+    for (char& c : id) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    const auto it = engines.find(id);
+    if (it == engines.end()) {
+        reason_ = "no modem engine registered in " + registration.string();
+        return;
+    }
+    fs::path module(it->second);
+    if (module.is_relative()) module = fs::path(pluginFolder) / module;
+    module_ = module.string();
+    handle_ = dlopen(module_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        const char* why = dlerror();
+        reason_ = "cannot load the engine module " + module_ + ": " + (why != nullptr ? why : "unknown error");
+        return;
+    }
+    auto get = reinterpret_cast<QuorvelLoopbackSimulationFn>(dlsym(handle_, QUORVEL_LOOPBACK_SIMULATION_SYMBOL));
+    const QuorvelLoopbackSimulation* table = get != nullptr ? get() : nullptr;
+    if (table == nullptr || table->Version < QUORVEL_LOOPBACK_SIMULATION_VERSION) {
+        reason_ = "the registered modem engine " + module_ + " offers no simulation of remote stations";
+        return;
+    }
+    table_ = table;
+}
+
+TEngineSimulation::~TEngineSimulation() {
+    if (handle_ != nullptr) dlclose(handle_);
+}
+
+std::int32_t TEngineSimulation::CurrentEngine() const { return table_ != nullptr ? table_->EngineCount() - 1 : -1; }
+
+bool TEngineSimulation::Receive(std::int32_t channel, const std::string& utf8) {
+    const std::int32_t engine = CurrentEngine();
+    return engine >= 0 && table_->Receive(engine, channel, utf8.c_str()) == 1;
+}
+
+bool TEngineSimulation::SetSignalToNoise(std::int32_t channel, double db) {
+    const std::int32_t engine = CurrentEngine();
+    return engine >= 0 && table_->SetSignalToNoise(engine, channel, db) == 1;
+}
+
+bool TEngineSimulation::Busy() const {
+    if (table_ == nullptr) return false;
+    for (std::int32_t e = 0; e < table_->EngineCount(); ++e) {
+        if (table_->Transmitting(e) == 1) return true;
+        for (std::int32_t ch = 0; ch < 5; ++ch)
+            if (table_->PendingReceive(e, ch) > 0) return true;
+    }
+    return false;
+}
+
+std::string TEngineSimulation::TakeSent() {
+    const std::int32_t engine = CurrentEngine();
+    if (engine < 0) return {};
+    const std::int32_t serial = table_->EngineSerial(engine);
+    if (serial != sentEngine_) {
+        sentEngine_ = serial;
+        sentTaken_ = 0;
+    }
+    const std::int32_t count = table_->SentCount(engine);
+    if (count <= sentTaken_) return {};
+    const std::int32_t length = table_->SentText(engine, sentTaken_, nullptr, 0);
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    table_->SentText(engine, sentTaken_, buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    sentTaken_ = count;
+    return std::string(buffer.data());
+}
+
+bool TEngineSimulation::Channel(std::int32_t channel, QuorvelLoopbackChannel& out) const {
+    const std::int32_t engine = CurrentEngine();
+    return engine >= 0 && table_->ChannelState(engine, channel, &out) == 1;
+}
+
+}  // namespace pavohost

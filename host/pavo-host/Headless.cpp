@@ -1,0 +1,550 @@
+#include "Headless.h"
+
+#include <cstdio>
+#include <ostream>
+#include <sstream>
+
+#include "Adif.h"
+#include "HostText.h"
+#include "pavo/automation.h"
+
+namespace pavohost {
+namespace {
+
+// Quoted, with line breaks and other control characters made visible.
+std::string Shown(const std::string& utf8) {
+    std::string out = "\"";
+    for (char c : utf8) {
+        switch (c) {
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+                    out += hex;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string FlagsText(int flags) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(flags));
+    return text;
+}
+
+std::string AnswerName(int answer) {
+    switch (answer) {
+        case quorvel::IDOK: return "OK";
+        case quorvel::IDCANCEL: return "Cancel";
+        case quorvel::IDYES: return "Yes";
+        case quorvel::IDNO: return "No";
+        default: return std::to_string(answer);
+    }
+}
+
+// Element content that reads as text: text, coloured runs and pictures.
+bool IsInline(const pugi::xml_node& element) {
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) continue;
+        if (child.type() != pugi::node_element) return false;
+        const std::string name = child.name();
+        if (name != "run" && name != "picture") return false;
+    }
+    return true;
+}
+
+std::string InlineText(const pugi::xml_node& element) {
+    std::string out;
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+            out += child.value();
+        } else if (std::string(child.name()) == "picture") {
+            out += "{picture}";
+        } else {
+            const std::string colour = child.attribute("colour").value();
+            if (colour.empty())
+                out += child.text().get();
+            else
+                out += "{" + colour + "}" + child.text().get() + "{/" + colour + "}";
+        }
+    }
+    return out;
+}
+
+// A list: children all of one name, each only text.
+bool IsList(const pugi::xml_node& element) {
+    std::string name;
+    bool any = false;
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() != pugi::node_element) return false;
+        if (child.first_attribute() || child.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
+            return false;
+        if (!any) name = child.name();
+        if (child.name() != name) return false;
+        any = true;
+    }
+    return any;
+}
+
+void Render(const pugi::xml_node& element, const std::string& indent, std::vector<std::string>& lines) {
+    std::string head = indent + element.name();
+    if (const auto name = element.attribute("name")) head += std::string(" ") + name.value();
+    for (const pugi::xml_attribute a : element.attributes()) {
+        if (std::string(a.name()) == "name") continue;
+        const std::string value = a.value();
+        const bool plain = !value.empty() && value.find_first_of(" \"=") == std::string::npos;
+        head += std::string(" ") + a.name() + "=" + (plain ? value : Shown(value));
+    }
+    if (IsList(element)) {
+        std::string items;
+        for (const pugi::xml_node child : element.children())
+            items += (items.empty() ? "" : " | ") + std::string(child.text().get());
+        lines.push_back(head + ": " + items);
+        return;
+    }
+    if (IsInline(element)) {
+        std::string text = InlineText(element);
+        if (text.empty()) {
+            lines.push_back(head);
+            return;
+        }
+        // Line breaks are CR LF; each line of text is shown on its own.
+        std::vector<std::string> parts;
+        std::size_t start = 0;
+        for (;;) {
+            const auto at = text.find("\r\n", start);
+            parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+            if (at == std::string::npos) break;
+            start = at + 2;
+        }
+        if (parts.size() == 1) {
+            lines.push_back(head + ": " + Shown(parts[0]));
+        } else {
+            lines.push_back(head + ":");
+            for (const auto& p : parts) lines.push_back(indent + "  | " + p);
+        }
+        return;
+    }
+    lines.push_back(head);
+    for (const pugi::xml_node child : element.children())
+        if (child.type() == pugi::node_element) Render(child, indent + "  ", lines);
+}
+
+pugi::xml_node FindControl(const pugi::xml_node& root, const std::string& target) {
+    return root.find_node([&](pugi::xml_node n) {
+        return n.type() == pugi::node_element &&
+               (target == n.attribute("name").value() || target == n.attribute("caption").value());
+    });
+}
+
+constexpr std::int64_t kIdleLimitMs = 10 * 60 * 1000;
+constexpr std::int64_t kIdleStepMs = 1;  // idle is noticed the moment it begins
+
+}  // namespace
+
+// ---- transcript, dialogs, desktop ----
+
+std::string TTranscript::Stamp() const {
+    const std::int64_t ms = clock_ != nullptr ? clock_->Now() : 0;
+    char text[32];
+    const long long minutes = ms / 60000, seconds = (ms / 1000) % 60, millis = ms % 1000;
+    std::snprintf(text, sizeof text, "[%02lld:%02lld.%03lld]", minutes, seconds, millis);
+    return text;
+}
+
+void TTranscript::HostEvent(const std::string& source, const std::string& utf8) {
+    out_ << Stamp() << ' ' << source << ": " << utf8 << '\n';
+}
+
+void TTranscript::Line(const std::string& utf8) { out_ << utf8 << '\n'; }
+
+int THeadlessDialogs::MessageBox(const std::string& caption, const std::string& text, int flags) {
+    int answer = (flags & 0xF) == quorvel::MB_YESNO ? quorvel::IDNO : quorvel::IDOK;
+    if (!Answers.empty()) {
+        answer = Answers.front();
+        Answers.pop_front();
+    }
+    events_.HostEvent("plug-in", "message box " + Shown(ToUtf8(caption)) + ": " + Shown(ToUtf8(text)) + " (flags " +
+                                     FlagsText(flags) + ") -> " + AnswerName(answer));
+    return answer;
+}
+
+bool THeadlessDialogs::InputBox(const std::string& caption, const std::string& prompt, bool, std::string& text) {
+    std::optional<std::string> answer;
+    if (!Inputs.empty()) {
+        answer = Inputs.front();
+        Inputs.pop_front();
+    }
+    events_.HostEvent("plug-in", "input box " + Shown(ToUtf8(caption)) + " " + Shown(ToUtf8(prompt)) + " -> " +
+                                     (answer ? Shown(*answer) : std::string("Cancel")));
+    if (!answer) return false;
+    text = ToCp1251(*answer);
+    return true;
+}
+
+int THeadlessDialogs::RunModal(const std::string& caption) {
+    int result = quorvel::IDCANCEL;
+    if (!ModalResults.empty()) {
+        result = ModalResults.front();
+        ModalResults.pop_front();
+    }
+    events_.HostEvent("plug-in", "modal dialog " + Shown(ToUtf8(caption)) + " -> " + AnswerName(result));
+    return result;
+}
+
+THeadlessDesktop::THeadlessDesktop(IHostEvents& events)
+    : Dialogs(events), desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard} {
+    quorvel::QuorvelInstallDesktop(&desktop_);
+}
+
+THeadlessDesktop::~THeadlessDesktop() { quorvel::QuorvelInstallDesktop(nullptr); }
+
+std::vector<std::string> RenderDescription(const pugi::xml_node& element) {
+    std::vector<std::string> lines;
+    Render(element, "", lines);
+    return lines;
+}
+
+// ---- the session ----
+
+THeadlessSession::THeadlessSession(THost& host, THeadlessDesktop& desktop, TTranscript& transcript,
+                                   TSessionOptions options)
+    : host_(host), desktop_(desktop), transcript_(transcript), options_(std::move(options)) {
+    host_.Transceiver().OnReceive = [this] { FlushOnAir(); };
+    lastQso_ = QsoFields();
+}
+
+void THeadlessSession::Fail(const std::string& message) const {
+    throw THostError(kExitSessionFailed, options_.ScriptName + ":" + std::to_string(line_) + ": " + message);
+}
+
+void THeadlessSession::Play(const std::vector<TScriptCommand>& commands) {
+    for (const auto& c : commands) {
+        line_ = c.Line;
+        Step(c);
+        // The UI thread runs what the step queued before the next one begins.
+        desktop_.Dispatcher.Advance(0);
+        FlushOnAir();
+        ReportQsoChanges();
+    }
+}
+
+void THeadlessSession::Settle() {
+    desktop_.Dispatcher.Advance(0);
+    FlushOnAir();
+    ReportQsoChanges();
+}
+
+std::map<std::string, std::string> THeadlessSession::QsoFields() {
+    std::map<std::string, std::string> fields;
+    for (THostControl* c : host_.NewQso().Controls()) fields[c->Label()] = c->Text();
+    return fields;
+}
+
+void THeadlessSession::ReportQsoChanges() {
+    auto now = QsoFields();
+    std::string changes;
+    for (THostControl* c : host_.NewQso().Controls()) {
+        const std::string& label = c->Label();
+        if (now[label] != lastQso_[label]) changes += (changes.empty() ? "" : ", ") + label + " " + Shown(now[label]);
+    }
+    lastQso_ = std::move(now);
+    if (!changes.empty()) transcript_.HostEvent("new-QSO", changes);
+}
+
+void THeadlessSession::FlushOnAir() {
+    TEngineSimulation* engines = host_.Engines();
+    if (engines == nullptr || !engines->Available()) return;
+    const std::string sent = engines->TakeSent();
+    if (!sent.empty()) transcript_.HostEvent("on air", Shown(sent));
+}
+
+TEngineSimulation& THeadlessSession::RequireEngine() {
+    TEngineSimulation* engines = host_.Engines();
+    if (engines == nullptr || !engines->Available())
+        Fail("remote stations need the loopback engine: " +
+             (engines != nullptr ? engines->Reason() : std::string("no plug-in is loaded")));
+    if (engines->CurrentEngine() < 0) Fail("no modem engine is running: the plug-in's window is not open (use run)");
+    return *engines;
+}
+
+void THeadlessSession::Operator(const std::string& verb, const std::string& target, const std::string& argument,
+                                const std::string& shown) {
+    if (!host_.PluginWindowOpen()) Fail("the plug-in's window is not open (use run)");
+    std::string reply;
+    const int result = host_.Automate(verb, target, argument, reply);
+    std::string outcome;
+    switch (result) {
+        case PAVO_AUTOMATION_DONE: break;
+        case PAVO_AUTOMATION_UNKNOWN_VERB: outcome = "not offered by the plug-in's window"; break;
+        case PAVO_AUTOMATION_UNKNOWN_TARGET: outcome = "no such control"; break;
+        case PAVO_AUTOMATION_REFUSED: outcome = "refused"; break;
+        case 0: outcome = "the plug-in's window does not answer automation"; break;
+        default: outcome = "failed (" + std::to_string(result) + ")"; break;
+    }
+    if (!outcome.empty() && !reply.empty()) outcome += ": " + reply;
+    else if (outcome.empty() && !reply.empty()) outcome = reply;
+    transcript_.HostEvent("operator", shown + (outcome.empty() ? "" : " (" + outcome + ")"));
+    if (options_.Strict && result != PAVO_AUTOMATION_DONE) Fail(shown + ": " + outcome);
+}
+
+void THeadlessSession::ClickWord(const TScriptCommand& c) {
+    const std::string pane = c.Args[0].Text, word = c.Args[1].Text;
+    const std::string shown = "click-word " + pane + " " + Shown(word) + (c.Number > 1 ? " " + std::to_string(c.Number) : "");
+    if (!host_.PluginWindowOpen()) Fail("the plug-in's window is not open (use run)");
+    std::string reply;
+    pugi::xml_document doc;
+    pugi::xml_node element;
+    if (host_.Automate("describe", "", "", reply) == PAVO_AUTOMATION_DONE && doc.load_string(reply.c_str()))
+        element = FindControl(doc.document_element(), pane);
+    if (!element) {
+        transcript_.HostEvent("operator", shown + " (the plug-in's window shows no pane " + pane + ")");
+        if (options_.Strict) Fail(shown + ": no pane " + pane);
+        return;
+    }
+    // Positions count characters as the pane does: cp1251 bytes, a picture one.
+    std::string text;
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_pcdata) text += ToCp1251(child.value());
+        else if (std::string(child.name()) == "picture") text += '\x01';
+        else if (std::string(child.name()) == "run") text += ToCp1251(child.text().get());
+    }
+    const std::string needle = ToCp1251(word);
+    std::size_t at = std::string::npos, from = 0;
+    for (std::int64_t n = 0; n < c.Number; ++n) {
+        at = text.find(needle, from);
+        if (at == std::string::npos) break;
+        from = at + 1;
+    }
+    if (at == std::string::npos) {
+        transcript_.HostEvent("operator", shown + " (not in the pane)");
+        if (options_.Strict) Fail(shown + ": the word is not in the pane");
+        return;
+    }
+    const std::size_t position = at + (needle.size() + 1) / 2;
+    Operator("click", pane, std::to_string(position), shown + " at " + std::to_string(position));
+}
+
+void THeadlessSession::Show(const std::string& what) {
+    if (what == "qso") return ShowQso();
+    if (what == "log") return ShowLog();
+    if (what == "engine") return ShowEngine();
+    if (!host_.PluginWindowOpen()) {
+        transcript_.HostEvent("show", "the plug-in's window is not open");
+        return;
+    }
+    std::string reply;
+    const int result = host_.Automate("describe", "", "", reply);
+    pugi::xml_document doc;
+    if (result != PAVO_AUTOMATION_DONE || !doc.load_string(reply.c_str()) || !doc.document_element()) {
+        transcript_.HostEvent("show", "the plug-in's window does not describe itself");
+        if (options_.Strict) Fail("the plug-in's window does not describe itself");
+        return;
+    }
+    pugi::xml_node element = doc.document_element();
+    if (!what.empty()) {
+        element = FindControl(element, what);
+        if (!element) {
+            transcript_.HostEvent("show", "the plug-in's window shows no control " + what);
+            if (options_.Strict) Fail("no control " + what);
+            return;
+        }
+    }
+    transcript_.HostEvent("show", "the plug-in's window");
+    for (const auto& line : RenderDescription(element)) transcript_.Line("    " + line);
+}
+
+void THeadlessSession::ShowQso() {
+    TNewQsoWindow& qso = host_.NewQso();
+    std::string state = host_.NewQsoOpen() ? "open" : "closed";
+    if (qso.EnabledForPlugin()) state += ", linked to the plug-in";
+    transcript_.HostEvent("show", "the host's new-QSO window (" + state + ")");
+    for (THostControl* c : qso.Controls())
+        if (!c->Text().empty()) transcript_.Line("    " + c->Label() + ": " + Shown(c->Text()));
+    if (const std::string km = qso.DistanceKm(); !km.empty()) transcript_.Line("    distance: " + km + " km");
+    for (const auto& [award, value] : qso.Awards()) transcript_.Line("    award " + award + ": " + Shown(value));
+}
+
+void THeadlessSession::ShowLog() {
+    const TLogBook& log = host_.Log();
+    transcript_.HostEvent("show", "the log " + log.File().string() + ": " + std::to_string(log.Records().size()) +
+                                      (log.Records().size() == 1 ? " contact" : " contacts"));
+    if (!log.Records().empty()) {
+        std::string last = FormatAdifRecord(log.Records().back());
+        if (!last.empty() && last.back() == '\n') last.pop_back();
+        transcript_.Line("    last: " + last);
+    }
+}
+
+void THeadlessSession::ShowEngine() {
+    TEngineSimulation* engines = host_.Engines();
+    if (engines == nullptr || !engines->Available() || engines->CurrentEngine() < 0) {
+        transcript_.HostEvent("show", "no modem engine is running");
+        return;
+    }
+    transcript_.HostEvent("show", std::string("the modem engine (") + (engines->Busy() ? "busy" : "idle") + ")");
+    for (std::int32_t ch = 0; ch < 5; ++ch) {
+        QuorvelLoopbackChannel state{};
+        if (!engines->Channel(ch, state)) continue;
+        char line[160];
+        std::snprintf(line, sizeof line, "    channel %d: %s %.3g baud, carrier %d Hz, %s, S/N %.1f dB", ch, state.Mode,
+                      state.Speed, state.RxCarrier, state.Open ? "open" : "closed", state.SignalToNoise);
+        transcript_.Line(line);
+    }
+}
+
+void THeadlessSession::WaitIdle(std::int64_t limitMs) {
+    const std::int64_t limit = limitMs < 0 ? kIdleLimitMs : limitMs;
+    const std::int64_t start = desktop_.Dispatcher.Now();
+    TEngineSimulation* engines = host_.Engines();
+    for (;;) {
+        desktop_.Dispatcher.Advance(0);
+        const bool busy = (engines != nullptr && engines->Busy()) || host_.Transceiver().Keyed() ||
+                          desktop_.Dispatcher.PendingMessages() > 0;
+        if (!busy) break;
+        if (desktop_.Dispatcher.Now() - start >= limit) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%lld s", static_cast<long long>(limit / 1000));
+            Fail("wait idle: still receiving or transmitting after " + std::string(text));
+        }
+        desktop_.Dispatcher.Advance(kIdleStepMs);
+    }
+}
+
+void THeadlessSession::Step(const TScriptCommand& c) {
+    const std::string& n = c.Name;
+    auto arg = [&](std::size_t i) -> const std::string& { return c.Args[i].Text; };
+    std::string error;
+    if (n == "station") {
+        for (std::size_t i = 0; i + 1 < c.Args.size(); i += 2)
+            if (!host_.SetStation(arg(i), arg(i + 1), error)) Fail("cannot save the host settings: " + error);
+        std::string shown;
+        for (std::size_t i = 0; i + 1 < c.Args.size(); i += 2) shown += " " + arg(i) + " " + Shown(arg(i + 1));
+        transcript_.HostEvent("host", "station" + shown);
+    } else if (n == "clock") {
+        host_.Clock().Set(c.Number);
+        transcript_.HostEvent("host", "clock set to " + arg(0) + " " + arg(1) + " UTC");
+    } else if (n == "run") {
+        if (host_.Plugin() == nullptr) Fail("no plug-in is loaded");
+        if (host_.Run(static_cast<std::int32_t>(c.Number)) == 0) Fail("PavoRun opened no window");
+    } else if (n == "release") {
+        host_.Release();
+    } else if (n == "options") {
+        host_.ShowOptions();
+    } else if (n == "rig") {
+        THostTransceiver& rig = host_.Transceiver();
+        const std::string what = arg(0);
+        if (what == "frequency") rig.Dial(static_cast<std::int32_t>(c.Number));
+        else if (what == "usb") rig.SetUpperSideband(true);
+        else if (what == "lsb") rig.SetUpperSideband(false);
+        else if (what == "off") rig.PowerOff();
+        else rig.PowerOn();
+    } else if (n == "qso") {
+        const std::string what = arg(0);
+        TNewQsoWindow& qso = host_.NewQso();
+        if (what == "open") {
+            host_.OpenNewQso();
+        } else if (what == "close") {
+            host_.CloseNewQso();
+        } else if (what == "set") {
+            ReportQsoChanges();
+            transcript_.HostEvent("host operator", "types " + Shown(arg(2)) + " into the new-QSO " + arg(1));
+            qso.ControlByLabel(arg(1))->Assign(arg(2));
+            lastQso_[arg(1)] = arg(2);  // told already
+        } else if (what == "keep-reports") {
+            qso.SetKeepReports(arg(1) == "on");
+            transcript_.HostEvent("host", "keep reports " + arg(1));
+        } else if (what == "save") {
+            transcript_.HostEvent("host operator", "presses Save in the new-QSO window");
+            if (qso.Save() != 0) qso.Reset();
+        } else {
+            transcript_.HostEvent("host operator", "presses Reset in the new-QSO window");
+            qso.Reset();
+        }
+    } else if (n == "awards") {
+        host_.SetAwardsAvailable(arg(0) == "on");
+        transcript_.HostEvent("host", std::string("award list ") + (arg(0) == "on" ? "available" : "gone"));
+    } else if (n == "toolbar-style") {
+        if (!host_.SetToolbarStyle(static_cast<int>(c.Number), error)) Fail("cannot save the host settings: " + error);
+    } else if (n == "mouse") {
+        desktop_.Windows.SetCursorPos({static_cast<int>(c.Number), static_cast<int>(c.Number2)});
+        host_.MoveCursor(static_cast<int>(c.Number), static_cast<int>(c.Number2));
+    } else if (n == "answer") {
+        const std::string what = arg(0);
+        if (what == "input") {
+            if (!c.Args[1].Quoted && arg(1) == "cancel")
+                desktop_.Dialogs.Inputs.push_back(std::nullopt);
+            else
+                desktop_.Dialogs.Inputs.push_back(arg(1));
+        } else if (what == "dialog") {
+            desktop_.Dialogs.ModalResults.push_back(arg(1) == "ok" ? quorvel::IDOK : quorvel::IDCANCEL);
+        } else {
+            desktop_.Dialogs.Answers.push_back(what == "ok" ? quorvel::IDOK
+                                               : what == "cancel" ? quorvel::IDCANCEL
+                                               : what == "yes" ? quorvel::IDYES
+                                                                : quorvel::IDNO);
+        }
+    } else if (n == "remote") {
+        TEngineSimulation& engines = RequireEngine();
+        const auto channel = static_cast<std::int32_t>(c.Number);
+        QuorvelLoopbackChannel state{};
+        engines.Channel(channel, state);
+        char how[96];
+        std::snprintf(how, sizeof how, " (%s %.3g baud)", state.Mode, state.Speed);
+        transcript_.HostEvent("remote " + std::to_string(channel), Shown(arg(1)) + how);
+        if (!engines.Receive(channel, arg(1))) Fail("the engine did not take the text");
+    } else if (n == "snr") {
+        TEngineSimulation& engines = RequireEngine();
+        if (!engines.SetSignalToNoise(static_cast<std::int32_t>(c.Number), c.Real)) Fail("the engine did not take it");
+        transcript_.HostEvent("remote " + std::to_string(c.Number), "S/N " + arg(1) + " dB");
+    } else if (n == "type") {
+        Operator("type", arg(0), arg(1), "type " + arg(0) + " " + Shown(arg(1)));
+    } else if (n == "key") {
+        Operator("key", c.Args.size() > 1 ? arg(1) : "", arg(0), "key " + arg(0) + (c.Args.size() > 1 ? " in " + arg(1) : ""));
+    } else if (n == "click") {
+        const std::string position = c.Number >= 0 ? std::to_string(c.Number) : "";
+        Operator("click", arg(0), position, "click " + arg(0) + (position.empty() ? "" : " at " + position));
+    } else if (n == "click-word") {
+        ClickWord(c);
+    } else if (n == "pick") {
+        Operator("pick", c.Args.size() > 1 ? arg(1) : "", arg(0), "pick " + Shown(arg(0)));
+    } else if (n == "select") {
+        Operator("select", arg(0), arg(1), "select " + arg(0) + " " + Shown(arg(1)));
+    } else if (n == "set") {
+        Operator("set", arg(0), arg(1), "set " + arg(0) + " " + Shown(arg(1)));
+    } else if (n == "close") {
+        Operator("close", "", "", "close the window");
+    } else if (n == "do") {
+        const std::string target = c.Args.size() > 1 ? arg(1) : "", argument = c.Args.size() > 2 ? arg(2) : "";
+        Operator(arg(0), target, argument, "do " + arg(0) + (target.empty() ? "" : " " + target) +
+                                               (argument.empty() ? "" : " " + Shown(argument)));
+    } else if (n == "wait") {
+        if (!c.Args[0].Quoted && arg(0) == "idle") {
+            WaitIdle(c.Number);
+        } else {
+            // Step the clock so what happens on the way is reported near its time.
+            std::int64_t left = c.Number;
+            while (left > 0) {
+                const std::int64_t step = left < 1000 ? left : 1000;
+                desktop_.Dispatcher.Advance(step);
+                left -= step;
+                FlushOnAir();
+                ReportQsoChanges();
+            }
+        }
+    } else if (n == "show") {
+        Show(c.Args.empty() ? "" : arg(0));
+    } else if (n == "note") {
+        transcript_.HostEvent("note", arg(0));
+    }
+}
+
+}  // namespace pavohost

@@ -1,0 +1,115 @@
+#pragma once
+// The headless front end: a desktop on the virtual clock, installed for the
+// whole process before the plug-in is loaded, and the session runner that
+// plays a script against the host and prints the transcript.
+#include <deque>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "Desktop.h"
+#include "Host.h"
+#include "Script.h"
+#include "SimDispatcher.h"
+#include "SimPlatform.h"
+#include "SimWindowSystem.h"
+
+namespace pavohost {
+
+// Prints "[mm:ss.mmm] source: text" lines on the virtual clock.
+class TTranscript final : public IHostEvents {
+public:
+    explicit TTranscript(std::ostream& out) : out_(out) {}
+    void SetClock(const quorvel::IDispatcher* clock) { clock_ = clock; }
+    void HostEvent(const std::string& source, const std::string& utf8) override;
+    void Line(const std::string& utf8);  // without a time
+    std::string Stamp() const;
+
+private:
+    std::ostream& out_;
+    const quorvel::IDispatcher* clock_ = nullptr;
+};
+
+// Message boxes, input boxes and modal dialogs of the plug-in, answered from
+// the script's queue and written to the transcript.
+class THeadlessDialogs final : public quorvel::IDialogs {
+public:
+    explicit THeadlessDialogs(IHostEvents& events) : events_(events) {}
+    int MessageBox(const std::string& caption, const std::string& text, int flags) override;
+    bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
+                  std::string& text) override;
+    int RunModal(const std::string& caption) override;
+
+    std::deque<int> Answers;                      // message-box results
+    std::deque<std::optional<std::string>> Inputs;  // input-box texts (UTF-8); nothing = cancel
+    std::deque<int> ModalResults;
+
+private:
+    IHostEvents& events_;
+};
+
+// The process's desktop while the host runs headless; installed for its
+// lifetime so the plug-in, loaded later, shares it.
+class THeadlessDesktop {
+public:
+    explicit THeadlessDesktop(IHostEvents& events);
+    ~THeadlessDesktop();
+    THeadlessDesktop(const THeadlessDesktop&) = delete;
+    THeadlessDesktop& operator=(const THeadlessDesktop&) = delete;
+
+    quorvel::sim::TSimDispatcher Dispatcher;
+    quorvel::sim::TSimWindowSystem Windows{Dispatcher};
+    THeadlessDialogs Dialogs;
+    quorvel::sim::TSimClipboard Clipboard;
+
+private:
+    quorvel::TDesktop desktop_;
+};
+
+// Renders a window description (pavo/automation.h) as indented lines.
+std::vector<std::string> RenderDescription(const pugi::xml_node& element);
+
+struct TSessionOptions {
+    std::string ScriptName;  // for messages
+    bool Strict = false;     // an action the plug-in does not take fails the run
+};
+
+class THeadlessSession {
+public:
+    THeadlessSession(THost& host, THeadlessDesktop& desktop, TTranscript& transcript, TSessionOptions options);
+    // Runs the commands; a failing step throws THostError(kExitSessionFailed)
+    // with the script line in its message.
+    void Play(const std::vector<TScriptCommand>& commands);
+    // Lets the UI thread finish what is queued, prints what is left to print.
+    void Settle();
+
+private:
+    void Step(const TScriptCommand& c);
+    [[noreturn]] void Fail(const std::string& message) const;
+    void Operator(const std::string& verb, const std::string& target, const std::string& argument,
+                  const std::string& shown);
+    void ClickWord(const TScriptCommand& c);
+    void Show(const std::string& what);
+    void ShowQso();
+    void ShowLog();
+    void ShowEngine();
+    void WaitIdle(std::int64_t limitMs);
+    void FlushOnAir();
+    void ReportQsoChanges();
+    std::map<std::string, std::string> QsoFields();
+    TEngineSimulation& RequireEngine();
+
+    THost& host_;
+    THeadlessDesktop& desktop_;
+    TTranscript& transcript_;
+    TSessionOptions options_;
+    int line_ = 0;
+    std::map<std::string, std::string> lastQso_;
+};
+
+}  // namespace pavohost

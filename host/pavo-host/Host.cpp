@@ -1,0 +1,197 @@
+#include "Host.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "HostFiles.h"
+#include "HostText.h"
+#include "pavo/automation.h"
+
+namespace pavohost {
+namespace fs = std::filesystem;
+namespace {
+
+// The settings of the profile, with the folders they name made ready.
+THostSettings PreparedSettings(const THostFolders& folders, IHostEvents& events) {
+    std::string error;
+    if (!EnsureWritableFolder(folders.Profile, error))
+        throw THostError(kExitData, "cannot use the data folder " + folders.AppData.string() + ": " + error);
+    THostSettings settings(folders);
+    std::error_code ec;
+    const bool exists = fs::exists(settings.File(), ec);
+    if (exists && !settings.Load())
+        events.HostEvent("host", "settings file " + settings.File().string() + " is damaged; defaults fill the rest");
+    if (!exists && !settings.Save(error))
+        throw THostError(kExitData, "cannot use the data folder " + folders.AppData.string() + ": " + error);
+    if (!EnsureWritableFolder(settings.Get("PluginsDataPath"), error))
+        throw THostError(kExitData, "cannot use the plug-ins data folder: " + error);
+    return settings;
+}
+
+}  // namespace
+
+THost::THost(THostEnvironment env)
+    : env_(std::move(env)),
+      clock_([this] { return env_.Dispatcher.Now(); }),
+      settings_(PreparedSettings(env_.Folders, env_.Events)),
+      log_(settings_.Get("DBPath"), env_.Version),
+      mainWindowHandle_(env_.Windows.CreateWindowHandle(0, [this](const quorvel::TMessage& m) { return MainWindowProc(m); })),
+      applicationHandle_(env_.Windows.CreateWindowHandle(0, nullptr)),
+      newQsoHandle_(env_.Windows.CreateWindowHandle(mainWindowHandle_, nullptr)),
+      mainWindow_(env_.Windows, mainWindowHandle_, "main window", env_.Events),
+      applicationObject_(applicationHandle_, env_.Title),
+      config_(settings_),
+      hostLog_(log_),
+      transceiver_(env_.Windows, env_.Events),
+      application_(mainWindow_, applicationObject_, env_.Version),
+      newQso_(TNewQsoWindow::TDeps{env_.Windows, newQsoHandle_, env_.Events, settings_, log_, transceiver_, clock_,
+                                   env_.Version}),
+      awards_([this] { return NewQsoOpen() ? &newQso_ : nullptr; }, env_.Events) {
+    std::string error;
+    if (!log_.Open(error)) throw THostError(kExitData, "cannot open the log: " + error);
+    env_.Windows.SetVisible(mainWindowHandle_, true);
+    session_.Config = &config_;
+    session_.Log = &hostLog_;
+    session_.Transceiver = &transceiver_;
+    session_.Application = &application_;
+    session_.NewQso = nullptr;
+    session_.Awards = nullptr;
+}
+
+THost::~THost() {
+    Shutdown();
+    for (quorvel::THandle h : {newQsoHandle_, applicationHandle_, mainWindowHandle_}) env_.Windows.DestroyWindowHandle(h);
+}
+
+void THost::LoadPlugin(const std::string& path) {
+    if (plugin_) throw THostError(kExitUsage, "a plug-in is already loaded");
+    // The engine module first: the plug-in finds the same file and shares it.
+    engines_ = std::make_unique<TEngineSimulation>(fs::absolute(path).parent_path().string());
+    plugin_ = std::make_unique<TPluginModule>(path);
+}
+
+PavoHandle THost::Run(std::int32_t instanceValue) {
+    if (!plugin_) return 0;
+    const bool first = pluginWindow_ == 0;
+    const PavoHandle window = plugin_->Run(&session_, instanceValue);
+    if (first) instanceValue_ = instanceValue;
+    pluginWindow_ = window;
+    env_.Events.HostEvent("host", "PavoRun(instance " + std::to_string(instanceValue) + ") -> window " + Hex(window));
+    return window;
+}
+
+void THost::Release() {
+    if (!plugin_ || pluginWindow_ == 0) return;
+    pluginWindow_ = 0;
+    env_.Events.HostEvent("host", "PavoRelease");
+    plugin_->Release();
+}
+
+std::intptr_t THost::MainWindowProc(const quorvel::TMessage& message) {
+    if (message.Msg != PAVO_MSG_CLOSE) return 0;
+    const auto* id = reinterpret_cast<const char*>(message.WParam);
+    if (id == nullptr || std::strcmp(id, PAVO_CLOSE_ID) != 0 || message.LParam != instanceValue_ || pluginWindow_ == 0)
+        return 0;  // not the close signal of our plug-in's window
+    env_.Events.HostEvent("host", "close signal from the plug-in (instance " + std::to_string(message.LParam) + ")");
+    Release();
+    return 0;
+}
+
+void THost::Notify(std::int32_t type, std::int32_t kind, const char* what) {
+    if (!plugin_ || plugin_->SendNotify == nullptr || pluginWindow_ == 0) return;
+    env_.Events.HostEvent("host", "PavoSendNotify(" + std::to_string(type) + ", " + std::to_string(kind) + "): " + what);
+    plugin_->SendNotify(type, kind);
+}
+
+void THost::OpenNewQso() {
+    if (NewQsoOpen()) return;
+    env_.Windows.SetVisible(newQsoHandle_, true);
+    session_.NewQso = &newQso_;
+    env_.Events.HostEvent("host", "new-QSO window opened");
+    Notify(PAVO_NOTIFY_OPENED, PAVO_NOTIFY_NEWQSO_KIND, "new-QSO window opened");
+}
+
+void THost::CloseNewQso() {
+    if (!NewQsoOpen()) return;
+    // The plug-in still uses the window while it hears of the closing.
+    Notify(PAVO_NOTIFY_CLOSING, PAVO_NOTIFY_NEWQSO_KIND, "new-QSO window closing");
+    session_.NewQso = nullptr;
+    env_.Windows.SetVisible(newQsoHandle_, false);
+    env_.Events.HostEvent("host", "new-QSO window closed");
+}
+
+void THost::SetAwardsAvailable(bool available) {
+    if (available == (session_.Awards != nullptr)) return;
+    if (available) {
+        session_.Awards = &awards_;
+        Notify(PAVO_NOTIFY_OPENED, PAVO_NOTIFY_AWARDS_KIND, "awards available");
+    } else {
+        Notify(PAVO_NOTIFY_CLOSING, PAVO_NOTIFY_AWARDS_KIND, "awards going away");
+        session_.Awards = nullptr;
+    }
+}
+
+bool THost::SetToolbarStyle(int style, std::string& error) {
+    settings_.SetInt("ToolbarStyle", style);
+    if (!settings_.Save(error)) return false;
+    Notify(PAVO_NOTIFY_APPEARANCE_TYPE, PAVO_NOTIFY_APPEARANCE_KIND, ("toolbar style " + std::to_string(style)).c_str());
+    return true;
+}
+
+void THost::MoveCursor(int x, int y) {
+    // The desktop's cursor belongs to the front end; the host only tells the plug-in.
+    Notify(PAVO_NOTIFY_APPEARANCE_TYPE, PAVO_NOTIFY_CURSOR_KIND,
+           ("cursor at " + std::to_string(x) + "," + std::to_string(y)).c_str());
+}
+
+bool THost::SetStation(const std::string& key, const std::string& utf8, std::string& error) {
+    const auto& keys = THostSettings::StationKeys();
+    const auto it = keys.find(key);
+    if (it == keys.end()) {
+        error = "unknown station field \"" + key + "\"";
+        return false;
+    }
+    settings_.Set(it->second, utf8);
+    return settings_.Save(error);
+}
+
+void THost::ShowOptions() {
+    if (!plugin_ || plugin_->ShowOptionsDialog == nullptr) return;
+    const std::string folder = ToCp1251(settings_.Get("PluginsDataPath"));
+    env_.Events.HostEvent("host", "PavoShowOptionsDialog");
+    plugin_->ShowOptionsDialog(mainWindowHandle_, folder.c_str());
+}
+
+int THost::Automate(const std::string& verb, const std::string& target, const std::string& argument,
+                    std::string& reply) {
+    reply.clear();
+    if (pluginWindow_ == 0) return 0;
+    const std::string targetText = ToCp1251(target), argumentText = ToCp1251(argument);
+    PavoAutomationRequest request{};
+    request.Size = sizeof request;
+    request.Verb = verb.c_str();
+    request.Target = targetText.c_str();
+    request.Argument = argumentText.c_str();
+    request.ReplyContext = &reply;
+    request.Reply = [](void* context, const char* text, std::int32_t length) {
+        if (text != nullptr && length > 0) static_cast<std::string*>(context)->assign(text, static_cast<std::size_t>(length));
+    };
+    const auto result = static_cast<int>(
+        env_.Windows.SendMessage(pluginWindow_, PAVO_MSG_AUTOMATION, reinterpret_cast<std::uintptr_t>(&request), 0));
+    // The description is UTF-8 already; every other reply is the plug-in's cp1251.
+    if (verb != "describe" || result != PAVO_AUTOMATION_DONE) reply = ToUtf8(reply);
+    return result;
+}
+
+void THost::Shutdown() {
+    Release();
+    if (NewQsoOpen()) session_.NewQso = nullptr;
+    if (plugin_) {
+        plugin_.reset();
+        env_.Events.HostEvent("host", "plug-in unloaded");
+    }
+    engines_.reset();
+}
+
+}  // namespace pavohost

@@ -1,0 +1,104 @@
+#pragma once
+// The reference host: its settings, log, rig and new-QSO window, and one
+// plug-in session driven through the exports. Front ends (the headless
+// session runner, later the GUI) own a desktop and drive this object.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "EngineSimulation.h"
+#include "HostClock.h"
+#include "HostInterfaces.h"
+#include "HostSettings.h"
+#include "LogBook.h"
+#include "PluginModule.h"
+#include "pavo/host.h"
+#include "ports/Dispatcher.h"
+#include "ports/WindowSystem.h"
+
+namespace pavohost {
+
+struct THostEnvironment {
+    quorvel::IWindowSystem& Windows;
+    quorvel::IDispatcher& Dispatcher;
+    THostFolders Folders;
+    IHostEvents& Events;
+    std::string Version;  // the host's version text
+    std::string Title = "pavo-host";
+};
+
+class THost {
+public:
+    // Prepares the data folder (settings written on first use, log opened).
+    // Throws THostError(kExitData) when it cannot be used.
+    explicit THost(THostEnvironment env);
+    ~THost();
+    THost(const THost&) = delete;
+    THost& operator=(const THost&) = delete;
+
+    // Throws THostError(kExitPlugin).
+    void LoadPlugin(const std::string& path);
+    const TPluginModule* Plugin() const { return plugin_.get(); }
+    TEngineSimulation* Engines() { return engines_.get(); }
+
+    // PavoRun; the plug-in's window handle, 0 when it opened none.
+    PavoHandle Run(std::int32_t instanceValue);
+    // PavoRelease, when a window is open.
+    void Release();
+    bool PluginWindowOpen() const { return pluginWindow_ != 0; }
+    PavoHandle PluginWindow() const { return pluginWindow_; }
+
+    // The host's own state changes, each told to the plug-in.
+    void OpenNewQso();
+    void CloseNewQso();
+    bool NewQsoOpen() const { return session_.NewQso != nullptr; }
+    void SetAwardsAvailable(bool available);
+    bool SetToolbarStyle(int style, std::string& error);
+    void MoveCursor(int x, int y);
+    bool SetStation(const std::string& key, const std::string& utf8, std::string& error);
+    // The host's menu command for the plug-in's options.
+    void ShowOptions();
+
+    // One automation request to the plug-in's window (pavo/automation.h);
+    // strings UTF-8. Returns the plug-in's result code.
+    int Automate(const std::string& verb, const std::string& target, const std::string& argument,
+                 std::string& reply);
+
+    // Releases an open window and unloads the plug-in and the engine module.
+    void Shutdown();
+
+    THostSettings& Settings() { return settings_; }
+    TLogBook& Log() { return log_; }
+    THostTransceiver& Transceiver() { return transceiver_; }
+    TNewQsoWindow& NewQso() { return newQso_; }
+    THostClock& Clock() { return clock_; }
+    HostSession& Session() { return session_; }
+    const THostFolders& Folders() const { return env_.Folders; }
+    quorvel::THandle MainWindowHandle() const { return mainWindowHandle_; }
+
+private:
+    void Notify(std::int32_t type, std::int32_t kind, const char* what);
+    std::intptr_t MainWindowProc(const quorvel::TMessage& message);
+
+    THostEnvironment env_;
+    THostClock clock_;
+    THostSettings settings_;
+    TLogBook log_;
+    quorvel::THandle mainWindowHandle_ = 0, applicationHandle_ = 0, newQsoHandle_ = 0;
+    THostWindowObject mainWindow_;
+    THostApplicationObject applicationObject_;
+    THostConfig config_;
+    THostLog hostLog_;
+    THostTransceiver transceiver_;
+    THostApplication application_;
+    TNewQsoWindow newQso_;
+    THostAwards awards_;
+    HostSession session_{};
+
+    std::unique_ptr<TEngineSimulation> engines_;
+    std::unique_ptr<TPluginModule> plugin_;
+    PavoHandle pluginWindow_ = 0;
+    std::int32_t instanceValue_ = 0;
+};
+
+}  // namespace pavohost

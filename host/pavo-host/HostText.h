@@ -1,0 +1,27 @@
+#pragma once
+// Small text helpers of the reference host.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pavohost {
+
+// The out-parameter convention of pavo/host.h: at most size - 1 bytes and a
+// NUL are written; the full length is returned.
+std::int32_t CopyOut(std::string_view text, char* buffer, std::int32_t size);
+
+std::string Trim(std::string_view text);
+std::string UpperAscii(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// Splits on the character, keeping empty parts.
+std::vector<std::string> Split(std::string_view text, char separator);
+
+// UTF-8 <-> the cp1251 of the plug-in boundary.
+std::string ToCp1251(std::string_view utf8);
+std::string ToUtf8(std::string_view cp1251);
+
+// "0x1A2B" style for handles in messages.
+std::string Hex(std::uintptr_t value);
+
+}  // namespace pavohost

@@ -1,0 +1,40 @@
+#include "LogBook.h"
+
+#include "HostFiles.h"
+#include "HostText.h"
+
+namespace pavohost {
+
+TLogBook::TLogBook(std::filesystem::path file, std::string programVersion)
+    : file_(std::move(file)), programVersion_(std::move(programVersion)) {}
+
+bool TLogBook::Open(std::string& error) {
+    open_ = false;
+    records_.clear();
+    const auto text = ReadWholeFile(file_, error);
+    if (!text && !error.empty()) return false;
+    if (text) records_ = ParseAdi(*text).Records;
+    open_ = true;
+    return true;
+}
+
+bool TLogBook::Append(const TAdifRecord& record, const std::string& createdTimestamp, std::string& error) {
+    const auto existing = ReadWholeFile(file_, error);
+    if (!existing && !error.empty()) return false;  // never replace a log that could not be read
+    std::string content = existing ? *existing : FormatAdifHeader(programVersion_, createdTimestamp);
+    if (!content.empty() && content.back() != '\n') content += '\n';
+    content += FormatAdifRecord(record);
+    if (!WriteFileAtomically(file_, content, error)) return false;
+    records_.push_back(record);
+    open_ = true;
+    return true;
+}
+
+const TAdifRecord* TLogBook::LastWith(const std::string& callsign) const {
+    if (callsign.empty()) return nullptr;
+    for (auto it = records_.rbegin(); it != records_.rend(); ++it)
+        if (EqualsNoCase(it->Get("CALL"), callsign)) return &*it;
+    return nullptr;
+}
+
+}  // namespace pavohost

@@ -1,0 +1,67 @@
+#include "ui/Automation.h"
+
+#include <exception>
+#include <sstream>
+
+#include "base/CodePage.h"
+#include "pavo/automation.h"
+
+namespace quorvel {
+
+void TAutomation::AddVerb(const std::string& verb, Verb handler) { verbs_[verb] = std::move(handler); }
+
+void TAutomation::AddDescriber(Describer describer) { describers_.push_back(std::move(describer)); }
+
+void TAutomation::SetAttribute(pugi::xml_node node, const char* name, const std::string& cp1251) {
+    node.append_attribute(name).set_value(Cp1251ToUtf8(cp1251).c_str());
+}
+
+void TAutomation::SetText(pugi::xml_node node, const std::string& cp1251) {
+    node.text().set(Cp1251ToUtf8(cp1251).c_str());
+}
+
+TAutomationResult TAutomation::Done(std::string reply) { return {PAVO_AUTOMATION_DONE, std::move(reply)}; }
+
+TAutomationResult TAutomation::Refused(std::string reason) { return {PAVO_AUTOMATION_REFUSED, std::move(reason)}; }
+
+TAutomationResult TAutomation::UnknownTarget(const std::string& target) {
+    return {PAVO_AUTOMATION_UNKNOWN_TARGET, "no control \"" + target + "\""};
+}
+
+std::string TAutomation::Describe() const {
+    pugi::xml_document doc;
+    pugi::xml_node window = doc.append_child("window");
+    for (const auto& describe : describers_) describe(window);
+    std::ostringstream out;
+    doc.save(out, "  ", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
+    return out.str();
+}
+
+TAutomationResult TAutomation::Run(const std::string& verb, const std::string& target,
+                                   const std::string& argument) const {
+    if (verb == "describe") return Done(Describe());
+    auto it = verbs_.find(verb);
+    if (it == verbs_.end()) return {PAVO_AUTOMATION_UNKNOWN_VERB, "no verb \"" + verb + "\""};
+    return it->second(target, argument);
+}
+
+std::intptr_t TAutomation::Handle(const TMessage& message) const {
+    const auto* request = reinterpret_cast<const PavoAutomationRequest*>(message.WParam);
+    if (request == nullptr || request->Size < sizeof(PavoAutomationRequest) || request->Verb == nullptr)
+        return PAVO_AUTOMATION_BAD_REQUEST;
+    TAutomationResult result;
+    try {
+        result = Run(request->Verb, request->Target != nullptr ? request->Target : "",
+                     request->Argument != nullptr ? request->Argument : "");
+    } catch (const std::exception& e) {
+        // Nothing may unwind through the host's SendMessage.
+        result = Refused(e.what());
+    } catch (...) {
+        result = Refused("failed");
+    }
+    if (request->Reply != nullptr && !result.Reply.empty())
+        request->Reply(request->ReplyContext, result.Reply.c_str(), static_cast<std::int32_t>(result.Reply.size()));
+    return result.Code;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,191 @@
+// The reference host's log: ADIF records as other logging programs read them,
+// and a log file that is never damaged by a save.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Adif.h"
+#include "HostFiles.h"
+#include "LogBook.h"
+
+namespace pavohost {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct TempFolder {
+    fs::path path = fs::temp_directory_path() / ("pavo-host-adif-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    TempFolder() {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        fs::permissions(path, fs::perms::owner_all, ec);
+        fs::remove_all(path, ec);
+    }
+};
+
+TEST(Adif, ModeNamesOfThePlugInMapToAdifEnumerations) {
+    struct Case {
+        const char* name;
+        const char* mode;
+        const char* submode;
+    };
+    for (const Case c : {Case{"BPSK31", "PSK", "PSK31"}, Case{"BPSK63", "PSK", "PSK63"}, Case{"QPSK63", "PSK", "QPSK63"},
+                         Case{"QPSK125", "PSK", "QPSK125"}, Case{"RTTY", "RTTY", ""}, Case{"MFSK16", "MFSK", "MFSK16"},
+                         Case{"MFSK8", "MFSK", "MFSK8"}, Case{"bpsk31", "PSK", "PSK31"},
+                         // Speeds outside ADIF's list keep their submode; unknown families stay whole.
+                         Case{"BPSK16", "PSK", "PSK16"}, Case{"GMSK250", "GMSK250", ""}, Case{"FSK-W100", "FSK-W100", ""},
+                         Case{"XYZ", "XYZ", ""}, Case{"", "", ""}}) {
+        const TAdifMode m = AdifModeFor(c.name);
+        EXPECT_EQ(m.Mode, c.mode) << c.name;
+        EXPECT_EQ(m.Submode, c.submode) << c.name;
+    }
+}
+
+TEST(Adif, BandsAndFrequenciesFollowTheAdifTables) {
+    EXPECT_EQ(AdifBand(14070000), "20m");
+    EXPECT_EQ(AdifBand(14000000), "20m");
+    EXPECT_EQ(AdifBand(14350001), "");
+    EXPECT_EQ(AdifBand(3580000), "80m");
+    EXPECT_EQ(AdifBand(144800000), "2m");
+    EXPECT_EQ(AdifBand(0), "");
+    EXPECT_EQ(AdifBandMHz("20m"), "14");
+    EXPECT_EQ(AdifBandMHz("160M"), "1.8");
+    EXPECT_EQ(AdifBandMHz("nonsense"), "");
+    EXPECT_EQ(AdifFrequency(14070000), "14.070");
+    EXPECT_EQ(AdifFrequency(14071500), "14.0715");
+    EXPECT_EQ(AdifFrequency(7035123), "7.035123");
+    EXPECT_EQ(AdifFrequency(144300000), "144.300");
+    EXPECT_EQ(AdifFrequency(0), "");
+}
+
+TEST(Adif, FieldLengthsCountBytesSoUtf8NamesSurvive) {
+    TAdifRecord r;
+    r.Set("call", "UA3ABC");
+    r.Set("NAME", "Иван");
+    r.Set("COMMENT", "");  // empty fields are left out
+    EXPECT_EQ(FormatAdifRecord(r), "<CALL:6>UA3ABC <NAME:8>Иван <EOR>\n");
+    const TAdifFile back = ParseAdi(FormatAdifRecord(r));
+    ASSERT_EQ(back.Records.size(), 1u);
+    EXPECT_EQ(back.Records[0].Get("name"), "Иван");
+}
+
+TEST(Adif, ReadingToleratesHeadersCaseAndDamage) {
+    const std::string text =
+        "exported by another logger <adif_ver:5>3.1.4 <EOH>\n"
+        "<call:5>DL1AB<band:3:S>20m <mode:3>PSK<submode:5>PSK31<eor>\n"
+        "<CALL:4>K1ZZ<NOTES:5>a<b>c<EOR>"            // a '<' inside data is taken by length
+        "<bogus><CALL:x>QQ<:3>abc<CALL:5>G4XYZ"       // damaged tags are skipped; last record unterminated
+        "<NAME:500>Bob";                               // a length past the end takes what is there
+    const TAdifFile f = ParseAdi(text);
+    EXPECT_TRUE(f.HasHeader);
+    ASSERT_EQ(f.Header.size(), 1u);
+    EXPECT_EQ(f.Header[0].Name, "ADIF_VER");
+    ASSERT_EQ(f.Records.size(), 3u);
+    EXPECT_EQ(f.Records[0].Get("CALL"), "DL1AB");
+    EXPECT_EQ(f.Records[0].Get("BAND"), "20m");
+    EXPECT_EQ(f.Records[1].Get("NOTES"), "a<b>c");
+    EXPECT_EQ(f.Records[2].Get("CALL"), "G4XYZ");
+    EXPECT_EQ(f.Records[2].Get("NAME"), "Bob");
+    // A file without header text begins with records.
+    EXPECT_EQ(ParseAdi("<CALL:3>K1A<EOR>").Records.size(), 1u);
+    EXPECT_TRUE(ParseAdi("").Records.empty());
+    EXPECT_TRUE(ParseAdi("<<<<>>>><EOR><EOH>").Records.empty());
+}
+
+TEST(LogBook, AppendsRecordsBehindAHeaderAndKeepsWhatOthersAdded) {
+    TempFolder dir;
+    const fs::path file = dir.path / "log.adi";
+    TLogBook book(file, "1.2.0");
+    std::string error;
+    ASSERT_TRUE(book.Open(error)) << error;
+    EXPECT_TRUE(book.IsOpen());
+    EXPECT_TRUE(book.Records().empty());
+
+    TAdifRecord r;
+    r.Set("CALL", "DL1ABC");
+    r.Set("BAND", "20m");
+    ASSERT_TRUE(book.Append(r, "20240504 143000", error)) << error;
+    const std::string first = ReadAll(file);
+    EXPECT_EQ(first.find("<PROGRAMID:9>pavo-host"), first.find("<PROGRAMID"));
+    EXPECT_NE(first.find("<CREATED_TIMESTAMP:15>20240504 143000"), std::string::npos);
+    EXPECT_NE(first.find("<EOH>\n<CALL:6>DL1ABC <BAND:3>20m <EOR>\n"), std::string::npos);
+
+    // Another program appends meanwhile, without a final line break.
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::app);
+        out << "<CALL:4>K1ZZ<EOR>";
+    }
+    r.Set("CALL", "G4XYZ");
+    ASSERT_TRUE(book.Append(r, "20240504 150000", error)) << error;
+    const TAdifFile all = ParseAdi(ReadAll(file));
+    ASSERT_EQ(all.Records.size(), 3u);
+    EXPECT_EQ(all.Records[1].Get("CALL"), "K1ZZ");
+    EXPECT_EQ(all.Records[2].Get("CALL"), "G4XYZ");
+    EXPECT_EQ(ReadAll(file).rfind("<CREATED_TIMESTAMP"), first.find("<CREATED_TIMESTAMP")) << "one header";
+
+    TLogBook again(file, "1.2.0");
+    ASSERT_TRUE(again.Open(error));
+    EXPECT_EQ(again.Records().size(), 3u);
+    ASSERT_NE(again.LastWith("dl1abc"), nullptr);
+    EXPECT_EQ(again.LastWith("DL1ABC")->Get("BAND"), "20m");
+    EXPECT_EQ(again.LastWith("N0NE"), nullptr);
+}
+
+TEST(LogBook, AFailedSaveLeavesTheLogAsItWas) {
+    TempFolder dir;
+    const fs::path file = dir.path / "log.adi";
+    TLogBook book(file, "1.2.0");
+    std::string error;
+    ASSERT_TRUE(book.Open(error));
+    TAdifRecord r;
+    r.Set("CALL", "DL1ABC");
+    ASSERT_TRUE(book.Append(r, "20240504 143000", error));
+    const std::string before = ReadAll(file);
+
+    // The temporary file cannot be made: a folder is in its place.
+    fs::create_directories(file.string() + ".tmp");
+    r.Set("CALL", "G4XYZ");
+    EXPECT_FALSE(book.Append(r, "20240504 143100", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadAll(file), before);
+    EXPECT_EQ(book.Records().size(), 1u);
+    fs::remove_all(file.string() + ".tmp");
+
+    // A log that exists but cannot be read is never replaced.
+    const fs::path folderLog = dir.path / "folder.adi";
+    fs::create_directories(folderLog);
+    TLogBook broken(folderLog, "1.2.0");
+    EXPECT_FALSE(broken.Open(error));
+    EXPECT_FALSE(broken.IsOpen());
+    EXPECT_FALSE(broken.Append(r, "20240504 143200", error));
+    EXPECT_TRUE(fs::is_directory(folderLog));
+}
+
+TEST(HostFiles, WritableFolderCheckFailsWhereNothingCanBeWritten) {
+    TempFolder dir;
+    std::string error;
+    EXPECT_TRUE(EnsureWritableFolder(dir.path / "a" / "b", error)) << error;
+    EXPECT_TRUE(fs::is_directory(dir.path / "a" / "b"));
+    EXPECT_TRUE(fs::is_empty(dir.path / "a" / "b")) << "the probe is removed";
+    {
+        std::ofstream(dir.path / "plain-file") << "x";
+    }
+    EXPECT_FALSE(EnsureWritableFolder(dir.path / "plain-file" / "sub", error));
+    EXPECT_NE(error.find("plain-file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pavohost

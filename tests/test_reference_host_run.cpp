@@ -1,0 +1,218 @@
+// pavo-host as a user runs it: exit codes and messages for bad input, and a
+// scripted session with the real plug-in.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Adif.h"
+
+namespace pavohost {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kHost = QUORVEL_BIN_DIR "/pavo-host";
+
+struct HostRun {
+    int exit = -1;
+    std::string out, err;
+};
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class PavoHostRun : public ::testing::Test {
+protected:
+    PavoHostRun() {
+        dir = fs::temp_directory_path() /
+              ("pavo-host-run-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    ~PavoHostRun() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    fs::path Script(const std::string& text) {
+        const fs::path p = dir / "session.script";
+        std::ofstream(p, std::ios::binary) << text;
+        return p;
+    }
+    HostRun Host(const std::string& args, const std::string& input = {}) {
+        const fs::path out = dir / "stdout", err = dir / "stderr", in = dir / "stdin";
+        std::ofstream(in, std::ios::binary) << input;
+        const std::string command = kHost + " " + args + " <'" + in.string() + "' >'" + out.string() + "' 2>'" +
+                                    err.string() + "'";
+        const int status = std::system(command.c_str());
+        HostRun r;
+        r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = ReadAll(out);
+        r.err = ReadAll(err);
+        return r;
+    }
+    std::string Data() const { return "--data '" + (dir / "data").string() + "'"; }
+    fs::path dir;
+};
+
+TEST_F(PavoHostRun, RefusesWhatIsNotAUsablePlugIn) {
+    HostRun r = Host(Data() + " '" + (dir / "nothing.kpl").string() + "'");
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_NE(r.err.find("no plug-in at " + (dir / "nothing.kpl").string() + " (no such file)"), std::string::npos) << r.err;
+
+    r = Host(Data() + " " QUORVEL_BIN_DIR "/libquorvel-loopback.so");
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_NE(r.err.find("libquorvel-loopback.so is not a Pavo plug-in: it does not export PavoGetVersion, "
+                         "PavoGetInfo, PavoRun, PavoRelease"),
+              std::string::npos)
+        << r.err;
+
+    r = Host(Data() + " " QUORVEL_TEST_PLUGINS_DIR "/fake-wrong-version.kpl");
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_NE(r.err.find("was built for host-interface version 60; this host speaks version 61"), std::string::npos)
+        << r.err;
+
+    r = Host(Data() + " " QUORVEL_TEST_PLUGINS_DIR "/fake-no-run.kpl");
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_NE(r.err.find("it does not export PavoRun"), std::string::npos) << r.err;
+
+    const fs::path text = dir / "text.kpl";
+    std::ofstream(text) << "not a library";
+    r = Host(Data() + " '" + text.string() + "'");
+    EXPECT_EQ(r.exit, 3);
+    EXPECT_NE(r.err.find("cannot load " + text.string()), std::string::npos) << r.err;
+}
+
+TEST_F(PavoHostRun, AScriptMistakeStopsEverythingBeforeItStarts) {
+    const fs::path script = Script("run\nwait 2s\nremote 9 \"CQ\"\n");
+    HostRun r = Host(Data() + " --script '" + script.string() + "'");
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: " + script.string() + ":3:8: the channel must be from 0 to 4\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(fs::exists(dir / "data")) << "nothing was loaded or written";
+
+    r = Host(Data() + " --script '" + (dir / "missing.script").string() + "'");
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_NE(r.err.find("cannot read the script"), std::string::npos);
+
+    r = Host(Data() + " --script - ", "run\n  pick\n");
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: -:2:7: missing argument: pick ITEM [MENU]\n");
+}
+
+TEST_F(PavoHostRun, OptionsAreCheckedAndExplained) {
+    HostRun r = Host("--frobnicate");
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: unknown option --frobnicate (see --help)\n");
+    r = Host("--data");
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: --data needs a value\n");
+    r = Host("a.kpl b.kpl");
+    EXPECT_EQ(r.exit, 2);
+    r = Host("--gui " + Data());
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_NE(r.err.find("no GUI"), std::string::npos);
+    r = Host("--help");
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_NE(r.out.find("Usage: pavo-host"), std::string::npos);
+    EXPECT_NE(r.out.find("click-word PANE WORD"), std::string::npos);
+    r = Host("--version");
+    EXPECT_EQ(r.out, "pavo-host 1.2.0 (host-interface version 61)\n");
+}
+
+TEST_F(PavoHostRun, ADataFolderThatCannotBeWrittenIsReported) {
+    std::ofstream(dir / "file") << "x";
+    const HostRun r = Host("--data '" + (dir / "file" / "data").string() + "'");
+    EXPECT_EQ(r.exit, 4);
+    EXPECT_NE(r.err.find("pavo-host: cannot use the data folder " + (dir / "file" / "data").string() + ": cannot create"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST_F(PavoHostRun, PlaysASessionWithThePlugInAndLogsTheContact) {
+    const fs::path script = Script(
+        "clock 2024-05-04 14:30:00\n"
+        "station call R3ABC grid KO85US\n"
+        "qso open\n"
+        "run 7\n"
+        "remote 0 \"CQ de DL1ABC\\r\"\n"
+        "wait idle\n"
+        "show engine\n"
+        "qso set callsign DL1ABC\n"
+        "qso set mode BPSK31\n"
+        "qso set grid JO62QM\n"
+        "show qso\n"
+        "close\n"
+        "wait 1s\n"
+        "run 8\n"
+        "qso save\n"
+        "show log\n");
+    const HostRun r = Host(Data() + " --script '" + script.string() + "'");
+    ASSERT_EQ(r.exit, 0) << r.err << r.out;
+    EXPECT_EQ(r.err, "");
+    for (const char* expected : {
+             "[00:00.000] host: PavoRun(instance 7) -> window ",
+             "[00:00.000] remote 0: \"CQ de DL1ABC\\r\" (BPSK 31.2 baud)",
+             "[00:02.704] show: the modem engine (idle)",  // 13 characters at 208 ms
+             "    channel 0: BPSK 31.2 baud, carrier 1750 Hz, open, S/N 0.0 dB",
+             "[00:02.704] host operator: types \"DL1ABC\" into the new-QSO callsign\n"
+             "[00:02.704] new-QSO: time \"14:30\"",
+             "new-QSO: mode \"BPSK31\" logs as MODE PSK, SUBMODE PSK31",
+             "    distance: 1616 km",
+             "[00:02.704] operator: close the window\n"
+             "[00:02.704] host: close signal from the plug-in (instance 7)\n"
+             "[00:02.704] host: PavoRelease\n",
+             "[00:03.704] host: PavoRun(instance 8)",
+             "[00:03.704] log: contact 1 saved: DL1ABC 20240504 143002 20m PSK/PSK31",
+             "[00:03.704] new-QSO: reset for a new contact",
+             "    last: <CALL:6>DL1ABC <QSO_DATE:8>20240504 <TIME_ON:6>143002 <BAND:3>20m <FREQ:6>14.070 <MODE:3>PSK "
+             "<SUBMODE:5>PSK31 <RST_SENT:3>599 <RST_RCVD:3>599 <GRIDSQUARE:6>JO62QM <STATION_CALLSIGN:5>R3ABC <EOR>",
+             "host: plug-in unloaded\nsession ended: 1 contact logged to ",
+         })
+        EXPECT_NE(r.out.find(expected), std::string::npos) << "missing: " << expected << "\n---\n" << r.out;
+    const fs::path log = dir / "data" / "Zentavo" / "pavo-host" / "Profiles" / "Default" / "log.adi";
+    const TAdifFile adif = ParseAdi(ReadAll(log));
+    ASSERT_EQ(adif.Records.size(), 1u);
+    EXPECT_EQ(adif.Records[0].Get("CALL"), "DL1ABC");
+}
+
+TEST_F(PavoHostRun, AFailingStepEndsTheSessionCleanly) {
+    HostRun r = Host(Data() + " --script -", "remote 0 \"CQ\"\n");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "pavo-host: -:1: no modem engine is running: the plug-in's window is not open (use run)\n");
+
+    r = Host(Data() + " --script -", "run\nwait idle 1s\nremote 0 \"CQ CQ CQ CQ CQ\"\nwait idle 1s\n");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "pavo-host: -:4: wait idle: still receiving or transmitting after 1 s\n");
+    EXPECT_NE(r.out.find("host: PavoRelease\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("host: plug-in unloaded\n"), std::string::npos) << r.out;
+
+    // With --strict an operator action the window does not take fails the run.
+    r = Host(Data() + " --strict --script -", "run\ndo juggle Memo1\n");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_NE(r.err.find("pavo-host: -:2: do juggle Memo1: not offered by the plug-in's window"), std::string::npos)
+        << r.err;
+    r = Host(Data() + " --script -", "run\ndo juggle Memo1\n");
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_NE(r.out.find("operator: do juggle Memo1 (not offered by the plug-in's window: no verb \"juggle\")"),
+              std::string::npos)
+        << r.out;
+}
+
+TEST_F(PavoHostRun, RemoteStationsNeedTheLoopbackEngine) {
+    const HostRun r = Host(Data() + " --script - " QUORVEL_TEST_PLUGINS_DIR "/fake-recording.kpl", "run\nremote 1 \"hi\"\n");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_NE(r.err.find("remote stations need the loopback engine: no engine registration at"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find("modem engine: no simulation of remote stations"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pavohost
