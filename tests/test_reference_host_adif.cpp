@@ -9,6 +9,10 @@
 #include "Adif.h"
 #include "HostFiles.h"
 #include "LogBook.h"
+#include "MacroTable.h"
+
+#include <pugixml.hpp>
+#include <tuple>
 
 namespace pavohost {
 namespace {
@@ -113,15 +117,17 @@ TEST(LogBook, AppendsRecordsBehindAHeaderAndKeepsWhatOthersAdded) {
     ASSERT_TRUE(book.Open(error)) << error;
     EXPECT_TRUE(book.IsOpen());
     EXPECT_TRUE(book.Records().empty());
+    EXPECT_EQ(ReadAll(file),
+              "Log of the pavo-host reference host\n<ADIF_VER:5>3.1.4\n<PROGRAMID:9>pavo-host\n"
+              "<PROGRAMVERSION:5>1.2.0\n<EOH>\n")
+        << "a new log begins with its header";
 
     TAdifRecord r;
     r.Set("CALL", "DL1ABC");
     r.Set("BAND", "20m");
-    ASSERT_TRUE(book.Append(r, "20240504 143000", error)) << error;
+    ASSERT_TRUE(book.Append(r, error)) << error;
     const std::string first = ReadAll(file);
-    EXPECT_EQ(first.find("<PROGRAMID:9>pavo-host"), first.find("<PROGRAMID"));
-    EXPECT_NE(first.find("<CREATED_TIMESTAMP:15>20240504 143000"), std::string::npos);
-    EXPECT_NE(first.find("<EOH>\n<CALL:6>DL1ABC <BAND:3>20m <EOR>\n"), std::string::npos);
+    EXPECT_NE(first.find("<EOH>\n<CALL:6>DL1ABC <BAND:3>20m <EOR>\n"), std::string::npos) << first;
 
     // Another program appends meanwhile, without a final line break.
     {
@@ -129,12 +135,12 @@ TEST(LogBook, AppendsRecordsBehindAHeaderAndKeepsWhatOthersAdded) {
         out << "<CALL:4>K1ZZ<EOR>";
     }
     r.Set("CALL", "G4XYZ");
-    ASSERT_TRUE(book.Append(r, "20240504 150000", error)) << error;
+    ASSERT_TRUE(book.Append(r, error)) << error;
     const TAdifFile all = ParseAdi(ReadAll(file));
     ASSERT_EQ(all.Records.size(), 3u);
     EXPECT_EQ(all.Records[1].Get("CALL"), "K1ZZ");
     EXPECT_EQ(all.Records[2].Get("CALL"), "G4XYZ");
-    EXPECT_EQ(ReadAll(file).rfind("<CREATED_TIMESTAMP"), first.find("<CREATED_TIMESTAMP")) << "one header";
+    EXPECT_EQ(ReadAll(file).rfind("<PROGRAMID"), first.find("<PROGRAMID")) << "one header";
 
     TLogBook again(file, "1.2.0");
     ASSERT_TRUE(again.Open(error));
@@ -152,25 +158,29 @@ TEST(LogBook, AFailedSaveLeavesTheLogAsItWas) {
     ASSERT_TRUE(book.Open(error));
     TAdifRecord r;
     r.Set("CALL", "DL1ABC");
-    ASSERT_TRUE(book.Append(r, "20240504 143000", error));
+    ASSERT_TRUE(book.Append(r, error));
     const std::string before = ReadAll(file);
 
     // The temporary file cannot be made: a folder is in its place.
     fs::create_directories(file.string() + ".tmp");
     r.Set("CALL", "G4XYZ");
-    EXPECT_FALSE(book.Append(r, "20240504 143100", error));
+    EXPECT_FALSE(book.Append(r, error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(ReadAll(file), before);
     EXPECT_EQ(book.Records().size(), 1u);
     fs::remove_all(file.string() + ".tmp");
 
     // A log that exists but cannot be read is never replaced.
+    fs::remove(file);
+    fs::create_directories(file);
+    EXPECT_FALSE(book.Append(r, error));
+    EXPECT_TRUE(fs::is_directory(file));
     const fs::path folderLog = dir.path / "folder.adi";
     fs::create_directories(folderLog);
     TLogBook broken(folderLog, "1.2.0");
     EXPECT_FALSE(broken.Open(error));
     EXPECT_FALSE(broken.IsOpen());
-    EXPECT_FALSE(broken.Append(r, "20240504 143200", error));
+    EXPECT_FALSE(broken.Append(r, error));
     EXPECT_TRUE(fs::is_directory(folderLog));
 }
 
@@ -185,6 +195,63 @@ TEST(HostFiles, WritableFolderCheckFailsWhereNothingCanBeWritten) {
     }
     EXPECT_FALSE(EnsureWritableFolder(dir.path / "plain-file" / "sub", error));
     EXPECT_NE(error.find("plain-file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pavohost
+
+namespace pavohost {
+namespace {
+
+TEST(MacroEditor, ImportsAListAndWritesTheDataPacketThePlugInReads) {
+    const auto macros = ParseMacroList(
+        "# page | caption | shortcut | text\r\n"
+        "CQ | CQ | F1 | CQ de <MYCALL> pse k <RX>\r\n"
+        "\n"
+        "QSO (En) | 73 & \"bye\" |  | <CALL> tnx | 73\\n<SAVEQSO> c:\\\\path\\t\n"
+        "Прочее (Ru) | Привет | Ctrl+F5 | Привет, <NAMEX>!\n");
+    ASSERT_EQ(macros.size(), 3u);
+    EXPECT_EQ(macros[0].Page, "CQ");
+    EXPECT_EQ(macros[0].Shortcut, "F1");
+    EXPECT_EQ(macros[1].Caption, "73 & \"bye\"");
+    EXPECT_EQ(macros[1].Shortcut, "");
+    EXPECT_EQ(macros[1].Text, "<CALL> tnx | 73\r\n<SAVEQSO> c:\\path\\t") << "bars after the third belong to the text";
+    EXPECT_EQ(macros[2].Page, "Прочее (Ru)");
+
+    const std::string packet = FormatMacroPacket(macros);
+    EXPECT_EQ(packet.rfind("<?xml version=\"1.0\" standalone=\"yes\"?>\n<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+                           "<FIELD attrname=\"Описание\" fieldtype=\"string\" WIDTH=\"100\"/>"
+                           "<FIELD attrname=\"Текст\" fieldtype=\"bin.hex\" SUBTYPE=\"Text\" WIDTH=\"1\"/>",
+                           0),
+              0u);
+    EXPECT_NE(packet.find("<ROW Описание=\"73 &amp; &quot;bye&quot;\" Текст=\"&lt;CALL&gt; tnx | 73&#013;&#010;"
+                          "&lt;SAVEQSO&gt; c:&#092;path&#092;t\" Группа=\"QSO (En)\" Кл.=\"\"/>"),
+              std::string::npos)
+        << packet;
+    // Any XML reader gives the texts back as written.
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(packet.c_str()));
+    const auto rows = doc.select_nodes("/DATAPACKET/ROWDATA/ROW");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(std::string(rows[1].node().attribute("Текст").value()), macros[1].Text);
+    EXPECT_EQ(std::string(rows[2].node().attribute("Кл.").value()), "Ctrl+F5");
+}
+
+TEST(MacroEditor, ListMistakesNameTheirLine) {
+    for (const auto& [text, line, says] :
+         {std::tuple{"CQ | CQ | F1 | ok\nCQ | only two", 2, "expected PAGE | CAPTION | SHORTCUT | TEXT"},
+          std::tuple{" | CQ | | x", 1, "the page needs 1 to 20 characters"},
+          std::tuple{"A page name that is too long | CQ | | x", 1, "the page needs 1 to 20"},
+          std::tuple{"CQ |  | | x", 1, "the caption needs 1 to 100"},
+          std::tuple{"CQ | CQ | Ctrl+Shift+F12 | x", 1, "the shortcut has more than 10"}}) {
+        try {
+            ParseMacroList(text);
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const TMacroListError& e) {
+            EXPECT_EQ(e.Line, line) << text;
+            EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+        }
+    }
 }
 
 }  // namespace

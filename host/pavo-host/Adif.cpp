@@ -144,12 +144,11 @@ std::string FormatAdifRecord(const TAdifRecord& record) {
     return out;
 }
 
-std::string FormatAdifHeader(std::string_view programVersion, std::string_view createdTimestamp) {
+std::string FormatAdifHeader(std::string_view programVersion) {
     std::string out = "Log of the pavo-host reference host\n";
     out += FormatAdifField("ADIF_VER", "3.1.4") + "\n";
     out += FormatAdifField("PROGRAMID", "pavo-host") + "\n";
     out += FormatAdifField("PROGRAMVERSION", programVersion) + "\n";
-    out += FormatAdifField("CREATED_TIMESTAMP", createdTimestamp) + "\n";
     out += "<EOH>\n";
     return out;
 }

@@ -35,8 +35,8 @@ TAdifFile ParseAdi(std::string_view text);
 std::string FormatAdifField(std::string_view name, std::string_view value);
 // One record on one line, fields in order, closed by <EOR>.
 std::string FormatAdifRecord(const TAdifRecord& record);
-// The header of a new log: created timestamp "YYYYMMDD HHMMSS" (UTC).
-std::string FormatAdifHeader(std::string_view programVersion, std::string_view createdTimestamp);
+// The header of a new log.
+std::string FormatAdifHeader(std::string_view programVersion);
 
 // ADIF's MODE and SUBMODE for a digital mode name as the plug-in writes it:
 // BPSK31 -> PSK/PSK31, QPSK63 -> PSK/QPSK63, RTTY -> RTTY, MFSK16 -> MFSK/MFSK16.

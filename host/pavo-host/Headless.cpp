@@ -1,11 +1,14 @@
 #include "Headless.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
 #include <sstream>
 
 #include "Adif.h"
+#include "HostFiles.h"
 #include "HostText.h"
+#include "MacroTable.h"
 #include "pavo/automation.h"
 
 namespace pavohost {
@@ -439,6 +442,19 @@ void THeadlessSession::Step(const TScriptCommand& c) {
         host_.Release();
     } else if (n == "options") {
         host_.ShowOptions();
+    } else if (n == "macros") {
+        const std::filesystem::path file = std::filesystem::path(options_.ScriptFolder) / arg(0);
+        const auto text = ReadWholeFile(file, error);
+        if (!text) Fail("cannot read the macro list " + file.string() + (error.empty() ? ": no such file" : ": " + error));
+        std::vector<TMacro> macros;
+        try {
+            macros = ParseMacroList(*text);
+        } catch (const TMacroListError& e) {
+            Fail(file.string() + ":" + std::to_string(e.Line) + ": " + e.what());
+        }
+        const std::string saved = host_.SaveMacros(macros, error);
+        if (saved.empty()) Fail("the macro editor cannot save: " + error);
+        transcript_.HostEvent("host", "macro editor saved " + std::to_string(macros.size()) + " macros to " + saved);
     } else if (n == "rig") {
         THostTransceiver& rig = host_.Transceiver();
         const std::string what = arg(0);
@@ -512,6 +528,9 @@ void THeadlessSession::Step(const TScriptCommand& c) {
     } else if (n == "click") {
         const std::string position = c.Number >= 0 ? std::to_string(c.Number) : "";
         Operator("click", arg(0), position, "click " + arg(0) + (position.empty() ? "" : " at " + position));
+    } else if (n == "popup") {
+        const std::string position = c.Number >= 0 ? std::to_string(c.Number) : "";
+        Operator("popup", arg(0), position, "popup " + arg(0) + (position.empty() ? "" : " at " + position));
     } else if (n == "click-word") {
         ClickWord(c);
     } else if (n == "pick") {

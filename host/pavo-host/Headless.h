@@ -75,7 +75,8 @@ private:
 std::vector<std::string> RenderDescription(const pugi::xml_node& element);
 
 struct TSessionOptions {
-    std::string ScriptName;  // for messages
+    std::string ScriptName;    // for messages
+    std::string ScriptFolder;  // files named in the script are relative to it
     bool Strict = false;     // an action the plug-in does not take fails the run
 };
 

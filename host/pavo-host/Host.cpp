@@ -163,6 +163,17 @@ void THost::ShowOptions() {
     plugin_->ShowOptionsDialog(mainWindowHandle_, folder.c_str());
 }
 
+std::string THost::SaveMacros(const std::vector<TMacro>& macros, std::string& error) {
+    if (!plugin_) {
+        error = "no plug-in is loaded";
+        return {};
+    }
+    const fs::path file =
+        fs::path(settings_.Get("PluginsDataPath")) / fs::path(plugin_->Path()).stem() / "macroses.config.xml";
+    if (!WriteFileAtomically(file, FormatMacroPacket(macros), error)) return {};
+    return file.string();
+}
+
 int THost::Automate(const std::string& verb, const std::string& target, const std::string& argument,
                     std::string& reply) {
     reply.clear();

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "EngineSimulation.h"
 #include "HostClock.h"
 #include "HostInterfaces.h"
 #include "HostSettings.h"
 #include "LogBook.h"
+#include "MacroTable.h"
 #include "PluginModule.h"
 #include "pavo/host.h"
 #include "ports/Dispatcher.h"
@@ -58,6 +60,10 @@ public:
     bool SetStation(const std::string& key, const std::string& utf8, std::string& error);
     // The host's menu command for the plug-in's options.
     void ShowOptions();
+    // The host's macro editor saves a macro table for the loaded plug-in:
+    // {plug-ins data}/{plug-in name}/macroses.config.xml. The file's path, or
+    // empty with the reason.
+    std::string SaveMacros(const std::vector<TMacro>& macros, std::string& error);
 
     // One automation request to the plug-in's window (pavo/automation.h);
     // strings UTF-8. Returns the plug-in's result code.

@@ -58,7 +58,6 @@ std::string AdifDate(const TCivilTime& t) { return Format("%04d%02d%02d", t.Year
 std::string AdifTime(const TCivilTime& t) { return Format("%02d%02d%02d", t.Hour, t.Minute, t.Second); }
 std::string DottedDate(const TCivilTime& t) { return Format("%02d.%02d.%04d", t.Day, t.Month, t.Year); }
 std::string ClockTime(const TCivilTime& t) { return Format("%02d:%02d", t.Hour, t.Minute, 0); }
-std::string TimestampText(const TCivilTime& t) { return AdifDate(t) + " " + AdifTime(t); }
 
 THostClock::THostClock(std::function<std::int64_t()> virtualMs) : virtualMs_(std::move(virtualMs)) {
     const auto now = chr::floor<chr::seconds>(chr::system_clock::now());

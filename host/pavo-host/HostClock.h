@@ -20,7 +20,6 @@ std::string AdifDate(const TCivilTime& t);       // 20240504
 std::string AdifTime(const TCivilTime& t);       // 143015
 std::string DottedDate(const TCivilTime& t);     // 04.05.2024
 std::string ClockTime(const TCivilTime& t);      // 14:30
-std::string TimestampText(const TCivilTime& t);  // 20240504 143015
 
 class THostClock {
 public:

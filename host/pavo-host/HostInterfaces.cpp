@@ -267,7 +267,7 @@ std::int32_t TNewQsoWindow::Save() {
         return 0;
     }
     std::string error;
-    if (!deps_.Log.Append(record, TimestampText(deps_.Clock.Now()), error)) {
+    if (!deps_.Log.Append(record, error)) {
         // The contact stays in the window; nothing is lost.
         deps_.Events.HostEvent("new-QSO", "not saved: " + error);
         return 0;

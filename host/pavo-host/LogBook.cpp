@@ -13,15 +13,18 @@ bool TLogBook::Open(std::string& error) {
     records_.clear();
     const auto text = ReadWholeFile(file_, error);
     if (!text && !error.empty()) return false;
-    if (text) records_ = ParseAdi(*text).Records;
+    if (text)
+        records_ = ParseAdi(*text).Records;
+    else if (!WriteFileAtomically(file_, FormatAdifHeader(programVersion_), error))
+        return false;
     open_ = true;
     return true;
 }
 
-bool TLogBook::Append(const TAdifRecord& record, const std::string& createdTimestamp, std::string& error) {
+bool TLogBook::Append(const TAdifRecord& record, std::string& error) {
     const auto existing = ReadWholeFile(file_, error);
     if (!existing && !error.empty()) return false;  // never replace a log that could not be read
-    std::string content = existing ? *existing : FormatAdifHeader(programVersion_, createdTimestamp);
+    std::string content = existing ? *existing : FormatAdifHeader(programVersion_);
     if (!content.empty() && content.back() != '\n') content += '\n';
     content += FormatAdifRecord(record);
     if (!WriteFileAtomically(file_, content, error)) return false;

@@ -12,8 +12,8 @@ class TLogBook {
 public:
     TLogBook(std::filesystem::path file, std::string programVersion);
 
-    // Reads the file; a missing one is a new, empty log. False (and the log
-    // stays closed) when it exists but cannot be read.
+    // Reads the file; a missing one is created with its header. False (and
+    // the log stays closed) when it cannot be read or made.
     bool Open(std::string& error);
     bool IsOpen() const { return open_; }
     const std::vector<TAdifRecord>& Records() const { return records_; }
@@ -21,8 +21,8 @@ public:
 
     // Appends one record. The file is read again and rewritten whole through a
     // temporary file, so neither a failed write nor another program's
-    // additions since Open are lost. createdTimestamp heads a new file.
-    bool Append(const TAdifRecord& record, const std::string& createdTimestamp, std::string& error);
+    // additions since Open are lost.
+    bool Append(const TAdifRecord& record, std::string& error);
 
     // The most recent contact with the callsign, nullptr when none.
     const TAdifRecord* LastWith(const std::string& callsign) const;

@@ -147,6 +147,7 @@ const std::map<std::string, std::string>& Usages() {
         {"run", "run [INSTANCE]"},
         {"release", "release"},
         {"options", "options"},
+        {"macros", "macros FILE"},
         {"rig", "rig frequency HZ | rig usb | rig lsb | rig off | rig on"},
         {"qso", "qso open | close | save | reset | set FIELD TEXT | keep-reports on|off"},
         {"awards", "awards on|off"},
@@ -159,6 +160,7 @@ const std::map<std::string, std::string>& Usages() {
         {"key", "key KEY [CONTROL]"},
         {"click", "click CONTROL [POSITION]"},
         {"click-word", "click-word PANE WORD [OCCURRENCE]"},
+        {"popup", "popup CONTROL [POSITION]"},
         {"pick", "pick ITEM [MENU]"},
         {"select", "select CONTROL ITEM"},
         {"set", "set CONTROL VALUE"},
@@ -253,7 +255,7 @@ void Check(const TLine& line, TScriptCommand& c) {
         k.Count(2, 2);
     } else if (n == "key") {
         k.Count(1, 2);
-    } else if (n == "click") {
+    } else if (n == "click" || n == "popup") {
         k.Count(1, 2);
         c.Number = c.Args.size() == 2 ? k.Integer(1, 0, INT32_MAX, "the position") : -1;
     } else if (n == "click-word") {
@@ -274,7 +276,7 @@ void Check(const TLine& line, TScriptCommand& c) {
         }
     } else if (n == "show") {
         k.Count(0, 1);
-    } else if (n == "note") {
+    } else if (n == "note" || n == "macros") {
         k.Count(1, 1);
     } else {
         throw TScriptError(line.Number, 1, "unknown command \"" + n + "\"");
@@ -352,6 +354,9 @@ Plug-in session
   run [INSTANCE]           PavoRun (instance value 1 by default)
   release                  PavoRelease
   options                  PavoShowOptionsDialog, as the host's menu does
+  macros FILE              the host's macro editor saves the macros listed in FILE
+                           (PAGE | CAPTION | SHORTCUT | TEXT a line; relative to the
+                           script) as the plug-in's macro table
 
 Remote stations, through the loopback modem engine
   remote CHANNEL TEXT      a station sends TEXT on channel 0-4 at the channel's rate
@@ -362,7 +367,9 @@ The operator at the plug-in's window (sent as automation requests)
   type CONTROL TEXT        key presses into a control; \r is Enter
   key KEY [CONTROL]        one key: F12, Enter, Ctrl+L
   click CONTROL [POSITION] a button, menu item or check button; in a pane, at POSITION
+                           (characters before the click); on a spectrum view, Hz
   click-word PANE WORD [N] click in the middle of the N-th WORD shown in the pane
+  popup CONTROL [POSITION] the right mouse button (on a spectrum view POSITION is Hz)
   pick ITEM [MENU]         choose an item of the open pop-up menu
   select CONTROL ITEM      choose a list item or a tab
   set CONTROL VALUE        the value of an editor

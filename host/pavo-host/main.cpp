@@ -129,7 +129,10 @@ int RunHeadless(const TOptions& options, const std::vector<TScriptCommand>& comm
                                          : "modem engine: no simulation of remote stations: " + engines->Reason());
 
     const std::size_t before = host.Log().Records().size();
-    THeadlessSession session(host, desktop, transcript, TSessionOptions{options.Script, options.Strict});
+    const std::string folder =
+        options.Script.empty() || options.Script == "-" ? "." : fs::path(options.Script).parent_path().string();
+    THeadlessSession session(host, desktop, transcript,
+                             TSessionOptions{options.Script, folder.empty() ? "." : folder, options.Strict});
     session.Play(commands);
     session.Settle();
     host.Shutdown();

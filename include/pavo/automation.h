@@ -34,7 +34,11 @@
  *                      "Ctrl+L"; Target "" = the control that has the focus
  *   click     control  a button, menu item or check button is clicked; on a
  *                      text pane, Argument = the caret position of the click
- *                      (number of characters before it, as the pane counts)
+ *                      (number of characters before it, as the pane counts);
+ *                      on a spectrum view, the frequency in Hz clicked
+ *   popup     control  the right mouse button on the control, opening its pop-up
+ *                      menu; Argument as for click (on a spectrum view: the
+ *                      frequency in Hz under the mouse)
  *   pick      menu     Argument: caption of the item chosen in the open pop-up
  *                      menu; Target "" = the menu that is open
  *   select    control  Argument: text of the list item or tab to choose
