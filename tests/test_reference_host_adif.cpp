@@ -203,7 +203,7 @@ TEST(HostFiles, WritableFolderCheckFailsWhereNothingCanBeWritten) {
 namespace pavohost {
 namespace {
 
-TEST(MacroEditor, ImportsAListAndWritesTheDataPacketThePlugInReads) {
+TEST(HostMacroList, ImportsAListAndWritesTheDataPacketThePlugInReads) {
     const auto macros = ParseMacroList(
         "# page | caption | shortcut | text\r\n"
         "CQ | CQ | F1 | CQ de <MYCALL> pse k <RX>\r\n"
@@ -237,7 +237,7 @@ TEST(MacroEditor, ImportsAListAndWritesTheDataPacketThePlugInReads) {
     EXPECT_EQ(std::string(rows[2].node().attribute("Кл.").value()), "Ctrl+F5");
 }
 
-TEST(MacroEditor, ListMistakesNameTheirLine) {
+TEST(HostMacroList, ListMistakesNameTheirLine) {
     for (const auto& [text, line, says] :
          {std::tuple{"CQ | CQ | F1 | ok\nCQ | only two", 2, "expected PAGE | CAPTION | SHORTCUT | TEXT"},
           std::tuple{" | CQ | | x", 1, "the page needs 1 to 20 characters"},

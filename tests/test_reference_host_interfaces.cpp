@@ -11,6 +11,7 @@
 #include "Host.h"
 #include "HostText.h"
 #include "Locator.h"
+#include "pavo/hostlibs.h"
 #include "SimPlatform.h"
 
 namespace pavohost {
@@ -58,7 +59,7 @@ protected:
     THost& Host() {
         if (!host) {
             host = std::make_unique<THost>(
-                THostEnvironment{sim.Windows, sim.Dispatcher, THostFolders::For(data), events, "1.2.0"});
+                THostEnvironment{sim.Windows, sim.Dispatcher, THostFolders::For(data), events, "1.2.0", QUORVEL_BIN_DIR});
             host->Clock().Set(SecondsFromCivil({2024, 5, 4, 14, 30, 0}));
         }
         return *host;
@@ -117,7 +118,7 @@ TEST_F(ReferenceHost, DataFolderThatCannotBeWrittenIsRefusedClearly) {
     fs::create_directories(data);
     std::ofstream(data / "file") << "x";
     try {
-        THost h(THostEnvironment{sim.Windows, sim.Dispatcher, THostFolders::For(data / "file"), events, "1.2.0"});
+        THost h(THostEnvironment{sim.Windows, sim.Dispatcher, THostFolders::For(data / "file"), events, "1.2.0", {}});
         FAIL() << "a data folder below a file was accepted";
     } catch (const THostError& e) {
         EXPECT_EQ(e.ExitCode(), kExitData);
@@ -332,6 +333,27 @@ TEST_F(ReferenceHost, HostStateChangesReachThePlugInInTheRightOrder) {
               "run 5;notify 3/1 qso no-awards;notify 2/1 qso no-awards;notify 2/6 qso awards;"
               "notify 3/6 qso awards;notify 1/26 qso no-awards;notify 1/44 qso no-awards;options " +
                   h.Settings().Get("PluginsDataPath") + ";release;");
+}
+
+TEST_F(ReferenceHost, PlugInsLoadingTheSupportLibrariesFindTheProfileAndTheDataFolder) {
+    Host();
+    // As a plug-in does: by name, for one call.
+    void* sharepm = dlopen(QUORVEL_BIN_DIR "/sharepm.so", RTLD_NOW | RTLD_LOCAL);
+    void* kvtfsys = dlopen(QUORVEL_BIN_DIR "/kvtfsys.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(sharepm, nullptr);
+    ASSERT_NE(kvtfsys, nullptr);
+    auto getProfile = reinterpret_cast<smGetProfileFn>(dlsym(sharepm, "smGetProfile"));
+    auto getAppData = reinterpret_cast<fsGetAppDataPathFn>(dlsym(kvtfsys, "fsGetAppDataPath"));
+    char name[PAVO_PROFILE_NAME_SIZE], path[PAVO_PATH_SIZE], folder[PAVO_PATH_SIZE];
+    ASSERT_NE(getProfile(name, path), 0);
+    EXPECT_STREQ(name, "Default");
+    EXPECT_STREQ(path, "\\Profiles\\Default");
+    ASSERT_NE(getAppData(0, folder), 0);
+    EXPECT_EQ(std::string(folder), data.string());
+    host.reset();
+    EXPECT_EQ(getProfile(name, path), 0) << "the host's profile ends with the host";
+    dlclose(sharepm);
+    dlclose(kvtfsys);
 }
 
 TEST(Locator, CentresDistancesAndLocalTime) {

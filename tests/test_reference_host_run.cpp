@@ -206,6 +206,24 @@ TEST_F(PavoHostRun, AFailingStepEndsTheSessionCleanly) {
         << r.out;
 }
 
+TEST_F(PavoHostRun, AnInstallationWithoutTheSupportLibrariesSaysSo) {
+    const fs::path install = dir / "install";
+    fs::create_directories(install);
+    for (const char* file : {"pavo-host", "Quorvel.kpl", "libquorvel-desktop.so", "libquorvel-loopback.so",
+                             "modem-engines.reg"})
+        fs::copy_file(fs::path(QUORVEL_BIN_DIR) / file, install / file);
+    const std::string command = (install / "pavo-host").string() + " " + Data() + " 2>'" + (dir / "err").string() +
+                                "' >'" + (dir / "out").string() + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    const std::string out = ReadAll(dir / "out"), err = ReadAll(dir / "err");
+    EXPECT_NE(out.find("host: support library sharepm.so not loaded ("), std::string::npos) << out;
+    EXPECT_NE(err.find("Quorvel.kpl reports host-interface version 0: it could not start (are the host's support "
+                       "libraries installed beside the host?)"),
+              std::string::npos)
+        << err;
+}
+
 TEST_F(PavoHostRun, RemoteStationsNeedTheLoopbackEngine) {
     const HostRun r = Host(Data() + " --script - " QUORVEL_TEST_PLUGINS_DIR "/fake-recording.kpl", "run\nremote 1 \"hi\"\n");
     EXPECT_EQ(r.exit, 1);

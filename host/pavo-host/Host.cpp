@@ -34,6 +34,7 @@ THostSettings PreparedSettings(const THostFolders& folders, IHostEvents& events)
 THost::THost(THostEnvironment env)
     : env_(std::move(env)),
       clock_([this] { return env_.Dispatcher.Now(); }),
+      libraries_(env_.LibraryFolder, env_.Folders, env_.Events),
       settings_(PreparedSettings(env_.Folders, env_.Events)),
       log_(settings_.Get("DBPath"), env_.Version),
       mainWindowHandle_(env_.Windows.CreateWindowHandle(0, [this](const quorvel::TMessage& m) { return MainWindowProc(m); })),

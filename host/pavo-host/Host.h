@@ -3,6 +3,7 @@
 // plug-in session driven through the exports. Front ends (the headless
 // session runner, later the GUI) own a desktop and drive this object.
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "LogBook.h"
 #include "MacroTable.h"
 #include "PluginModule.h"
+#include "SupportLibraries.h"
 #include "pavo/host.h"
 #include "ports/Dispatcher.h"
 #include "ports/WindowSystem.h"
@@ -26,6 +28,8 @@ struct THostEnvironment {
     THostFolders Folders;
     IHostEvents& Events;
     std::string Version;  // the host's version text
+    // Where the host's support libraries are installed (its executable's folder).
+    std::filesystem::path LibraryFolder;
     std::string Title = "pavo-host";
 };
 
@@ -88,6 +92,7 @@ private:
 
     THostEnvironment env_;
     THostClock clock_;
+    TSupportLibraries libraries_;
     THostSettings settings_;
     TLogBook log_;
     quorvel::THandle mainWindowHandle_ = 0, applicationHandle_ = 0, newQsoHandle_ = 0;

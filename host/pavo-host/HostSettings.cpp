@@ -25,7 +25,7 @@ THostFolders THostFolders::For(const fs::path& dataOverride) {
     }
     f.HostData = f.AppData / "Zentavo" / "pavo-host";
     f.ProfileName = "Default";
-    f.ProfilePath = "/Profiles/Default";
+    f.ProfilePath = "\\Profiles\\Default";  // as the profile store hands it to plug-ins
     f.Profile = f.HostData / "Profiles" / "Default";
     f.SettingsFile = f.Profile / "configuration.xml";
     return f;

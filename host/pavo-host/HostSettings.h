@@ -21,7 +21,7 @@ struct THostFolders {
     std::filesystem::path AppData;   // application-data folder
     std::filesystem::path HostData;  // AppData/Zentavo/pavo-host
     std::string ProfileName;         // "Default"
-    std::string ProfilePath;         // "/Profiles/Default": appended to HostData
+    std::string ProfilePath;         // "\Profiles\Default": appended to HostData
     std::filesystem::path Profile;   // HostData + ProfilePath
     std::filesystem::path SettingsFile;
 

@@ -39,6 +39,9 @@ TPluginModule::TPluginModule(const std::string& path) : path_(path) {
     if (version_ != PAVO_VERSION) {
         dlclose(handle_);
         handle_ = nullptr;
+        if (version_ == 0)
+            throw THostError(kExitPlugin, path + " reports host-interface version 0: it could not start (are the "
+                                                 "host's support libraries installed beside the host?)");
         throw THostError(kExitPlugin, path + " was built for host-interface version " + std::to_string(version_) +
                                           "; this host speaks version " + std::to_string(PAVO_VERSION));
     }

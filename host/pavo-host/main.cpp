@@ -111,7 +111,9 @@ int RunHeadless(const TOptions& options, const std::vector<TScriptCommand>& comm
                     (options.Script.empty() ? "" : ", script " + options.Script));
     transcript.Line("data folder: " + folders.AppData.string());
 
-    THost host(THostEnvironment{desktop.Windows, desktop.Dispatcher, folders, transcript, PAVO_HOST_VERSION});
+    const fs::path programFolder = fs::path(quorvel::linux_platform::TLinuxProcess().ExecutablePath()).parent_path();
+    THost host(THostEnvironment{desktop.Windows, desktop.Dispatcher, folders, transcript, PAVO_HOST_VERSION,
+                                programFolder});
     transcript.Line("host settings: " + host.Settings().File().string());
     transcript.Line("log: " + host.Log().File().string() + " (" + std::to_string(host.Log().Records().size()) +
                     " contacts)");
@@ -176,9 +178,6 @@ int main(int argc, char** argv) {
             std::error_code ec;
             const fs::path data = fs::absolute(options.Data, ec);
             effective.Data = data.string();
-            // The host's libraries find the application-data folder as every
-            // program of the desktop does.
-            setenv("XDG_DATA_HOME", effective.Data.c_str(), 1);
         }
         return RunHeadless(effective, commands);
     } catch (const THostError& e) {
