@@ -7,10 +7,15 @@
 #include <pugixml.hpp>
 #include <stdexcept>
 
+#include "Description.h"
 #include "LoopbackSimulation.h"
 #include "PluginFixture.h"
 #include "base/CodePage.h"
 #include "pavo/automation.h"
+#include "ui/Controls.h"
+#include "ui/RichEdit.h"
+
+#include <initializer_list>
 
 namespace quorvel::testing {
 namespace {
@@ -41,6 +46,8 @@ using Automation = PluginFixture;
 
 TEST_F(Automation, TheMainWindowDescribesItselfInUtf8Xml) {
     host.transceiver.frequency = 7035000;
+    host.OpenNewQso();
+    host.newQso.rstSent.text = "579";
     const THandle h = library->Run(&host.session, 1);
     Reply reply;
     ASSERT_EQ(Automate(sim.Windows, h, "describe", "", "", &reply), PAVO_AUTOMATION_DONE);
@@ -51,10 +58,13 @@ TEST_F(Automation, TheMainWindowDescribesItselfInUtf8Xml) {
     EXPECT_STREQ(window.attribute("name").value(), "MainForm");
     EXPECT_EQ(std::string(window.attribute("caption").value()), "Цифровые виды связи");
     EXPECT_STREQ(window.attribute("visible").value(), "1");
-    EXPECT_STREQ(window.find_child_by_attribute("state", "name", "DialFrequency").text().get(), "7035000");
-    const pugi::xml_node modes = window.find_child_by_attribute("list", "name", "ModeNames");
-    EXPECT_STREQ(modes.first_child().text().get(), "GMSK");
-    EXPECT_STREQ(modes.last_child().text().get(), "qpsk-U");
+    EXPECT_STREQ(window.find_child_by_attribute("label", "name", "Label7").text().get(), "7.035.000");
+    EXPECT_EQ(std::string(window.find_child_by_attribute("combo", "name", "mnuModes").attribute("caption").value()),
+              "Вид:");
+    EXPECT_STREQ(window.find_child_by_attribute("edit", "name", "Edit2").text().get(), "579");
+    EXPECT_TRUE(window.find_child_by_attribute("pane", "name", "RichEdit1"));
+    EXPECT_TRUE(window.find_child_by_attribute("memo", "name", "Memo1"));
+    EXPECT_FALSE(window.find_child_by_attribute("name", "BarMainMenu")) << "menus are reached, not described";
 
     library->MainForm->Close();
     ASSERT_EQ(Automate(sim.Windows, h, "describe", nullptr, nullptr, &reply), PAVO_AUTOMATION_DONE);
@@ -191,3 +201,224 @@ TEST_F(LoopbackModule, ADriverReachesTheEnginesTheModuleMade) {
 
 }  // namespace
 }  // namespace quorvel::testing
+
+namespace quorvel::testing {
+namespace {
+
+// A window of the form model with one control of each kind, as a plug-in's
+// window registers them.
+class TTestForm : public TForm {
+public:
+    explicit TTestForm(TApplication& app) : TForm(app, 0) {
+        Name = "TestForm";
+        Callsign.SetCaption(Ru("Позывной:"));
+        Callsign.MaxLength = 6;
+        Callsign.CharCase = TEditCharCase::ecUpperCase;
+        Callsign.OnKeyPress = [](TComponent*, char& key) {
+            if (key == ' ') key = 0;
+        };
+        Callsign.OnKeyDown = [this](TComponent*, std::uint16_t& key, TShiftState shift) { keys.emplace_back(key, shift); };
+        Send.SetCaption("TX/RX");
+        Send.ButtonStyle = TButtonStyle::bsChecked;
+        Send.OnClick = [this](TComponent*) { ++sends; };
+        Modes.AddItem("BPSK");
+        Modes.AddItem("QPSK");
+        Modes.OnChange = [this](TComponent*) { ++modeChanges; };
+        Pages.AddPage(Main);
+        Pages.AddPage(Extra);
+        Main.SetCaption(Ru("Основной канал"));
+        Extra.SetCaption(Ru("Канал 1"));
+        Extra.SetTabVisible(false);
+        Carrier.MinValue = 0;
+        Carrier.MaxValue = 3000;
+        Status.AddPanel(50, false, "S/N 12");
+        Pane.PopupMenu = &Capture;
+        Pane.OnMouseUp = [this](TComponent*, TMouseButton button, TShiftState, int, int) {
+            if (button == TMouseButton::mbLeft) Capture.Popup(TPoint{});
+        };
+        TakeCall.SetCaption(Ru("Позывной"));
+        TakeCall.OnClick = [this](TComponent*) { captured = Pane.SelStart(); };
+        Capture.ItemLinks.Add(TakeCall);
+        Disabled.SetCaption("Off");
+        Disabled.SetEnabled(false);
+        Disabled.OnClick = [this](TComponent*) { ++sends; };
+        Capture.ItemLinks.Add(Disabled, true);
+        Macro.AddButton(std::make_unique<TToolButtonX>("Macro1")).SetCaption("CQ (F1)");
+        Macro.Buttons(0).OnClick = [this](TComponent*) { ++macros; };
+        for (TComponent* c : std::initializer_list<TComponent*>{&Callsign, &Memo, &Send, &Modes, &Pages, &Carrier,
+                                                                  &Pane, &Macro, &Status})
+            Automation.AddControl(*c);
+        Automation.AddControl(Capture, false);
+    }
+
+    TFocusScope Focus;
+    TEdit Callsign{"Edit1", &Focus};
+    TMemo Memo{"Memo1", &Focus};
+    TSpeedButton Send{"RsSpeedButton1"};
+    TComboBox Modes{"mnuModes"};
+    TPageControl Pages{"RzPageControl1"};
+    TTabSheet Main{"TabSheet1"}, Extra{"TabSheet2"};
+    TSpinEdit Carrier{"mnuRXFreq", &Focus};
+    TRichEdit Pane{"RichEdit1", &Focus};
+    TPopupMenu Capture{"dxBarPopupMenu3"};
+    TButtonItem TakeCall{"mnuIsCallsign"}, Disabled{"mnuDisabled"};
+    TToolBar Macro{"ToolBar1"};
+    TStatusBar Status{"StatusBar1"};
+
+    std::vector<std::pair<std::uint16_t, TShiftState>> keys;
+    int sends = 0, modeChanges = 0, macros = 0, captured = -1;
+};
+
+class ControlAutomation : public ::testing::Test {
+protected:
+    int Run(const char* verb, const std::string& target, const std::string& argument, std::string* reply = nullptr) {
+        Reply r;
+        const auto result = Automate(sim.Windows, form->Handle(), verb, target.c_str(), argument.c_str(), &r);
+        if (reply != nullptr) *reply = r.text;
+        return static_cast<int>(result);
+    }
+    sim::TSimPlatform sim;
+    TApplication app{sim.Ports()};
+    std::unique_ptr<TTestForm> form = TForm::Create<TTestForm>(app);
+};
+
+TEST_F(ControlAutomation, TypingGoesThroughTheControlsKeyHandling) {
+    form->Callsign.SetText("OLD");
+    ASSERT_EQ(Run("type", "Edit1", "dl 1abc"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Callsign.Text(), "DL1ABC") << "the field's text was selected on entry, the space dropped";
+    EXPECT_TRUE(form->Callsign.Focused());
+    ASSERT_EQ(Run("type", Ru("Позывной:"), "XYZ"), PAVO_AUTOMATION_DONE) << "by caption";
+    EXPECT_EQ(form->Callsign.Text(), "DL1ABC") << "already focused: the caret is at the end, the length limit holds";
+    ASSERT_EQ(Run("type", "Edit1", "\b\b\b\r"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Callsign.Text(), "DL1");
+    ASSERT_EQ(form->keys.size(), 4u);
+    EXPECT_EQ(form->keys[3].first, 0x0D) << "Enter arrives as its key";
+    ASSERT_EQ(Run("key", "Edit1", "Ctrl+L"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->keys.back().first, 'L');
+    EXPECT_EQ(form->keys.back().second, ssCtrl);
+    EXPECT_EQ(Run("key", "Edit1", "Hyper+Q"), PAVO_AUTOMATION_REFUSED);
+
+    form->Memo.SetText("CQ");
+    ASSERT_EQ(Run("type", "Memo1", " de R3ABC\r"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Memo.Text(), "CQ de R3ABC\r\n");
+    ASSERT_EQ(Run("type", "mnuRXFreq", "5"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Carrier.CurText(), "05");
+    ASSERT_EQ(Run("set", "mnuRXFreq", "1250"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Carrier.CurText(), "1250");
+    EXPECT_EQ(Run("type", "RsSpeedButton1", "x"), PAVO_AUTOMATION_REFUSED);
+    EXPECT_EQ(Run("type", "Nothing", "x"), PAVO_AUTOMATION_UNKNOWN_TARGET);
+}
+
+TEST_F(ControlAutomation, ClicksSelectionsAndMenusActAsTheUsers) {
+    ASSERT_EQ(Run("click", "TX/RX", ""), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->sends, 1);
+    EXPECT_TRUE(form->Send.Down());
+    form->Send.SetEnabled(false);
+    std::string reply;
+    EXPECT_EQ(Run("click", "RsSpeedButton1", "", &reply), PAVO_AUTOMATION_REFUSED);
+    EXPECT_EQ(reply, "\"RsSpeedButton1\" is disabled or hidden");
+    EXPECT_EQ(form->sends, 1);
+
+    ASSERT_EQ(Run("select", "mnuModes", "QPSK"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Modes.Text(), "QPSK");
+    EXPECT_EQ(form->modeChanges, 1);
+    EXPECT_EQ(Run("select", "mnuModes", "AM"), PAVO_AUTOMATION_REFUSED);
+    EXPECT_EQ(Run("select", "RzPageControl1", Ru("Канал 1")), PAVO_AUTOMATION_REFUSED) << "a hidden tab";
+    form->Extra.SetTabVisible(true);
+    ASSERT_EQ(Run("select", "RzPageControl1", Ru("Канал 1")), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Pages.ActivePageIndex(), 1);
+
+    // A click in the pane puts the caret there; releasing the button opens the
+    // capture menu, from which an item is picked.
+    form->Pane.SetText("CQ de DL1ABC");
+    EXPECT_EQ(Run("click", "RichEdit1", "99"), PAVO_AUTOMATION_REFUSED);
+    ASSERT_EQ(Run("click", "RichEdit1", "9"), PAVO_AUTOMATION_DONE);
+    ASSERT_EQ(Run("pick", "", Ru("Позывной")), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->captured, 9);
+    EXPECT_EQ(Run("pick", "", "Off"), PAVO_AUTOMATION_REFUSED);
+    EXPECT_EQ(Run("pick", "", "Nope"), PAVO_AUTOMATION_UNKNOWN_TARGET);
+    EXPECT_EQ(Run("pick", "dxBarPopupMenu3", Ru("Позывной")), PAVO_AUTOMATION_DONE);
+    ASSERT_EQ(Run("popup", "RichEdit1", "3"), PAVO_AUTOMATION_DONE);
+    EXPECT_EQ(form->Pane.SelStart(), 9) << "the right button does not move the caret";
+
+    ASSERT_EQ(Run("click", "CQ (F1)", ""), PAVO_AUTOMATION_DONE) << "a toolbar's button by its caption";
+    EXPECT_EQ(form->macros, 1);
+}
+
+TEST_F(ControlAutomation, TheDescriptionShowsEachControlsState) {
+    form->Callsign.SetText("DL1ABC");
+    form->Pane.SetInsertColor(clGreen);
+    form->Pane.SetSelText("CQ\r\nde ");
+    form->Pane.InsertPicture(1);
+    form->Pane.SetInsertColor(clNavy);
+    form->Pane.SetSelText("R3ABC");
+    form->Modes.SetItemIndex(0);
+    form->Send.SetDown(true);
+    form->Carrier.SetValue(1750);
+    form->Send.SetEnabled(false);
+    std::string xml;
+    ASSERT_EQ(Run("describe", "", "", &xml), PAVO_AUTOMATION_DONE);
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(xml.c_str()));
+    EXPECT_STREQ(doc.select_node("//run").node().text().get(), "CQ\r\nde ") << "a reader gets the CR LF back";
+    EXPECT_EQ(xml,
+              "<window name=\"TestForm\" caption=\"\" visible=\"0\">\n"
+              "  <edit name=\"Edit1\" caption=\"Позывной:\">DL1ABC</edit>\n"
+              "  <memo name=\"Memo1\" />\n"
+              "  <button name=\"RsSpeedButton1\" caption=\"TX/RX\" enabled=\"0\" down=\"1\" />\n"
+              "  <combo name=\"mnuModes\" items=\"2\">BPSK</combo>\n"
+              "  <tabs name=\"RzPageControl1\" active=\"Основной канал\">\n"
+              "    <tab>Основной канал</tab>\n"
+              "  </tabs>\n"
+              "  <spin name=\"mnuRXFreq\">1750</spin>\n"
+              "  <pane name=\"RichEdit1\">\n"
+              "    <run colour=\"#008000\">CQ&#13;\nde </run>\n"
+              "    <picture />\n"
+              "    <run colour=\"#000080\">R3ABC</run>\n"
+              "  </pane>\n"
+              "  <toolbar name=\"ToolBar1\">\n"
+              "    <item>CQ (F1)</item>\n"
+              "  </toolbar>\n"
+              "  <statusbar name=\"StatusBar1\">\n"
+              "    <panel>S/N 12</panel>\n"
+              "  </statusbar>\n"
+              "</window>\n");
+}
+
+}  // namespace
+}  // namespace quorvel::testing
+
+namespace pavohost {
+namespace {
+
+TEST(DescriptionTranscript, RendersControlsPanesAndListsAsLines) {
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(
+        "<window name=\"MainForm\" caption=\"Цифровые виды связи\" visible=\"1\">\n"
+        "  <spin name=\"mnuRXFreq\" caption=\"RX:\">1750</spin>\n"
+        "  <edit name=\"Edit1\" enabled=\"0\"/>\n"
+        "  <pane name=\"RichEdit1\"><run colour=\"#008000\">CQ de DL1ABC&#13;\nhi </run><picture/>"
+        "<run colour=\"#000080\">R3ABC</run></pane>\n"
+        "  <statusbar name=\"StatusBar1\"><panel>S/N=23dB</panel><panel/><panel>Ru</panel></statusbar>\n"
+        "  <future name=\"X\"><part a=\"1\">b</part></future>\n"
+        "</window>"));
+    const auto lines = RenderDescription(doc.document_element());
+    const std::vector<std::string> expected = {
+        "window MainForm caption=\"Цифровые виды связи\" visible=1",
+        "  spin mnuRXFreq caption=\"RX:\" = \"1750\"",
+        "  edit Edit1 enabled=0",
+        "  pane RichEdit1:",
+        "    | {#008000}CQ de DL1ABC",
+        "    | hi {/#008000}{picture}{#000080}R3ABC{/#000080}",
+        "  statusbar StatusBar1: S/N=23dB |  | Ru",
+        "  future X",
+        "    part a=1 = \"b\"",
+    };
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(FindDescribed(doc.document_element(), "RX:").name(), std::string("spin"));
+    EXPECT_FALSE(FindDescribed(doc.document_element(), "Nothing"));
+    EXPECT_EQ(Shown("a\"b\\c\r\n\t\x01"), "\"a\\\"b\\\\c\\r\\n\\t\\x01\"");
+}
+
+}  // namespace
+}  // namespace pavohost

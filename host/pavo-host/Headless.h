@@ -71,9 +71,6 @@ private:
     quorvel::TDesktop desktop_;
 };
 
-// Renders a window description (pavo/automation.h) as indented lines.
-std::vector<std::string> RenderDescription(const pugi::xml_node& element);
-
 struct TSessionOptions {
     std::string ScriptName;    // for messages
     std::string ScriptFolder;  // files named in the script are relative to it

@@ -40,6 +40,7 @@ TMainForm::TMainForm(TPluginLibrary& library)
     LoadDesign();
     BindTransmit();
     BindModemHandlers();
+    RegisterAutomation();
     PublishProperties();
     ScreenSnap = true;
     if (p.Audio != nullptr) {

@@ -453,6 +453,7 @@ private:
 
     void LoadDesign();
     void BindModemHandlers();
+    void RegisterAutomation();  // dsMainFormAutomation.cpp
     void PublishProperties();
     void FormDestroy();
     void InstallMessageHook();

@@ -17,7 +17,7 @@ void TAutomation::SetAttribute(pugi::xml_node node, const char* name, const std:
 }
 
 void TAutomation::SetText(pugi::xml_node node, const std::string& cp1251) {
-    node.text().set(Cp1251ToUtf8(cp1251).c_str());
+    if (!cp1251.empty()) node.text().set(Cp1251ToUtf8(cp1251).c_str());
 }
 
 TAutomationResult TAutomation::Done(std::string reply) { return {PAVO_AUTOMATION_DONE, std::move(reply)}; }
@@ -34,7 +34,16 @@ std::string TAutomation::Describe() const {
     for (const auto& describe : describers_) describe(window);
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
-    return out.str();
+    // A reader normalises a bare CR LF to LF; as a character reference the
+    // CR of the panes' line breaks reaches it.
+    std::string text;
+    for (char c : out.str()) {
+        if (c == '\r')
+            text += "&#13;";
+        else
+            text += c;
+    }
+    return text;
 }
 
 TAutomationResult TAutomation::Run(const std::string& verb, const std::string& target,
@@ -65,3 +74,4 @@ std::intptr_t TAutomation::Handle(const TMessage& message) const {
 }
 
 }  // namespace quorvel
+

@@ -14,6 +14,9 @@
 
 namespace quorvel {
 
+class TComponent;
+class TPopupMenu;
+
 struct TAutomationResult {
     int Code = 0;       // PAVO_AUTOMATION_*
     std::string Reply;  // cp1251; the description is UTF-8 XML
@@ -30,6 +33,16 @@ public:
     void AddVerb(const std::string& verb, Verb handler);
     // Describers run in registration order.
     void AddDescriber(Describer describer);
+    // A control of the form model, acted on by the verbs its kind offers:
+    // type into edits, memos and spin editors; key in edits; click buttons,
+    // panes (at a caret position) and other controls; popup on a control with
+    // a pop-up menu; select in combos and tabs; set edits and spin editors;
+    // pick items of menus. Bars, pop-up menus and toolbars also lend their
+    // items (by name or caption) to the verbs. Described controls appear in
+    // the description in registration order (edits, memos, panes with their
+    // colour runs, buttons, combos, spin editors, tabs, status bars, labels,
+    // toolbars, group boxes). The control must outlive the automation's use.
+    void AddControl(TComponent& control, bool described = true);
 
     TAutomationResult Run(const std::string& verb, const std::string& target, const std::string& argument) const;
     // The description document, UTF-8.
@@ -46,8 +59,14 @@ public:
     static TAutomationResult UnknownTarget(const std::string& target);
 
 private:
+    void AddControlVerbs();
+    TComponent* FindControl(const std::string& target) const;
+    TAutomationResult Pick(const std::string& menu, const std::string& caption) const;
+
     std::map<std::string, Verb> verbs_;
     std::vector<Describer> describers_;
+    std::vector<TComponent*> controls_;
+    TPopupMenu* lastMenu_ = nullptr;  // the menu popped up last
 };
 
 }  // namespace quorvel
