@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
             std::cout << "pavo-host " << PAVO_HOST_VERSION << " (host-interface version " << PAVO_VERSION << ")\n";
             return 0;
         }
-        if (options.Gui) throw THostError(kExitUsage, "this build has no GUI yet; run with --headless");
+        if (options.Gui) throw THostError(kExitUsage, "this build of pavo-host has no GUI; run it with --headless");
 
         std::vector<TScriptCommand> commands;
         if (!options.Script.empty()) {

@@ -52,16 +52,23 @@
  * with the control's name and state as attributes and its text as content:
  *
  *   <window name="MainForm" caption="..." visible="1">
- *     <edit name="Edit1" caption="Позывной:" enabled="1">DL1ABC</edit>
- *     <pane name="RichEdit1" caption="Основной канал" channel="0" active="1">
- *       <run colour="rx">CQ CQ de DL1ABC</run><picture/><run colour="tx">...</run>
+ *     <combo name="mnuModes" caption="Вид:" items="11">BPSK</combo>
+ *     <edit name="Edit1" focused="1">DL1ABC</edit>
+ *     <pane name="RichEdit1">
+ *       <run colour="#008000">CQ CQ de DL1ABC&#13;
+ *       </run><picture/><run colour="#000080">...</run>
  *     </pane>
- *     <statusbar><panel index="0">...</panel></statusbar>
+ *     <button name="RsSpeedButton1" caption="TX/RX" down="0"/>
+ *     <statusbar name="StatusBar1"><panel>...</panel></statusbar>
  *   </window>
  *
- * Line breaks in text are CR LF, and a <picture/> counts as one character, so
- * positions in a pane's text are those click expects. Plug-ins add kinds and
- * attributes over time; a host shows what it does not know as it is.
+ * Attributes: name; caption when the control has one; enabled="0" and
+ * visible="0" only when so; focused, down, items, active where they apply.
+ * Colours are "#RRGGBB", or "sysN" for the system colour N. Line breaks in
+ * text are CR LF (the CR written as &#13;, so readers keep it), and a
+ * <picture/> counts as one character, so positions in a pane's text are those
+ * click expects. Plug-ins add kinds and attributes over time; a host shows
+ * what it does not know as it is.
  */
 #ifndef PAVO_AUTOMATION_H
 #define PAVO_AUTOMATION_H
