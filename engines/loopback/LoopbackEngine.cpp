@@ -40,6 +40,7 @@ TLoopbackEngine::TLoopbackEngine(IDispatcher& dispatcher, TLoopbackRegistry* reg
 
 TLoopbackEngine::~TLoopbackEngine() {
     *alive_ = false;
+    for (IDispatcher::TimerId id : timers_) dispatcher_.KillTimer(id);
     if (registry_ != nullptr) std::erase(registry_->engines_, this);
 }
 
@@ -154,11 +155,8 @@ void TLoopbackEngine::ScheduleReceive(std::int16_t ch) {
     // window never takes a remote station's text for the echo of its own.
     if (tx_ || c.receiving || c.incoming.empty()) return;
     c.receiving = true;
-    // One-shot timer per character: the channel's rate decides the gap.
-    auto id = std::make_shared<IDispatcher::TimerId>(0);
-    *id = dispatcher_.SetTimer(CharIntervalMs(ch), [this, ch, id, alive = alive_] {
-        dispatcher_.KillTimer(*id);
-        if (!*alive) return;
+    // One timer per character: the channel's rate decides the gap.
+    After(CharIntervalMs(ch), [this, ch] {
         auto& chan = channels_[ch];
         chan.receiving = false;
         if (tx_ || chan.incoming.empty()) return;
@@ -220,13 +218,20 @@ void TLoopbackEngine::SetTxState(std::int16_t state) {
 void TLoopbackEngine::ScheduleTransmit() {
     if (transmitting_) return;
     transmitting_ = true;
-    auto id = std::make_shared<IDispatcher::TimerId>(0);
-    *id = dispatcher_.SetTimer(CharIntervalMs(0), [this, id, alive = alive_] {
-        dispatcher_.KillTimer(*id);
-        if (!*alive) return;
+    After(CharIntervalMs(0), [this] {
         transmitting_ = false;
         TransmitNext();
     });
+}
+
+void TLoopbackEngine::After(std::uint32_t ms, std::function<void()> then) {
+    auto id = std::make_shared<IDispatcher::TimerId>(0);
+    *id = dispatcher_.SetTimer(ms, [this, id, then = std::move(then)] {
+        dispatcher_.KillTimer(*id);
+        timers_.erase(*id);
+        then();
+    });
+    timers_.insert(*id);
 }
 
 void TLoopbackEngine::TransmitNext() {

@@ -6,6 +6,9 @@
 // wChar of OnRxChar) is the code page's 8-bit code, as the real engine has it.
 #include <array>
 #include <deque>
+#include <functional>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -148,8 +151,12 @@ private:
     bool ending_ = false;
     bool transmitting_ = false;
     bool tone_ = false;
-    // Destruction cancels pending callbacks: they check this token.
+    // Destruction cancels pending callbacks: they check this token. Timers are
+    // killed outright, as their code goes when the module is unloaded.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::set<IDispatcher::TimerId> timers_;
+    // A one-shot timer: fires once, then is gone.
+    void After(std::uint32_t ms, std::function<void()> then);
 };
 
 // Creates loopback engines in-process (tests, the headless host).

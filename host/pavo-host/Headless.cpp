@@ -46,11 +46,12 @@ std::string TTranscript::Stamp() const {
     return text;
 }
 
+// Each line goes out whole at once: someone may be watching a live session.
 void TTranscript::HostEvent(const std::string& source, const std::string& utf8) {
-    out_ << Stamp() << ' ' << source << ": " << utf8 << '\n';
+    out_ << Stamp() << ' ' << source << ": " << utf8 << std::endl;
 }
 
-void TTranscript::Line(const std::string& utf8) { out_ << utf8 << '\n'; }
+void TTranscript::Line(const std::string& utf8) { out_ << utf8 << std::endl; }
 
 int THeadlessDialogs::MessageBox(const std::string& caption, const std::string& text, int flags) {
     int answer = (flags & 0xF) == quorvel::MB_YESNO ? quorvel::IDNO : quorvel::IDOK;
@@ -96,7 +97,7 @@ THeadlessDesktop::~THeadlessDesktop() { quorvel::QuorvelInstallDesktop(nullptr);
 
 // ---- the session ----
 
-THeadlessSession::THeadlessSession(THost& host, THeadlessDesktop& desktop, TTranscript& transcript,
+THeadlessSession::THeadlessSession(THost& host, ISessionDesktop& desktop, TTranscript& transcript,
                                    TSessionOptions options)
     : host_(host), desktop_(desktop), transcript_(transcript), options_(std::move(options)) {
     host_.Transceiver().OnReceive = [this] { FlushOnAir(); };
@@ -112,14 +113,19 @@ void THeadlessSession::Play(const std::vector<TScriptCommand>& commands) {
         line_ = c.Line;
         Step(c);
         // The UI thread runs what the step queued before the next one begins.
-        desktop_.Dispatcher.Advance(0);
+        Advance(0);
         FlushOnAir();
         ReportQsoChanges();
     }
 }
 
+void THeadlessSession::Advance(std::int64_t ms) {
+    desktop_.Clock().Advance(ms);
+    desktop_.Turn();
+}
+
 void THeadlessSession::Settle() {
-    desktop_.Dispatcher.Advance(0);
+    Advance(0);
     FlushOnAir();
     ReportQsoChanges();
 }
@@ -284,19 +290,19 @@ void THeadlessSession::ShowEngine() {
 
 void THeadlessSession::WaitIdle(std::int64_t limitMs) {
     const std::int64_t limit = limitMs < 0 ? kIdleLimitMs : limitMs;
-    const std::int64_t start = desktop_.Dispatcher.Now();
+    const std::int64_t start = desktop_.Clock().Now();
     TEngineSimulation* engines = host_.Engines();
     for (;;) {
-        desktop_.Dispatcher.Advance(0);
+        Advance(0);
         const bool busy = (engines != nullptr && engines->Busy()) || host_.Transceiver().Keyed() ||
-                          desktop_.Dispatcher.PendingMessages() > 0;
+                          desktop_.Clock().PendingMessages() > 0;
         if (!busy) break;
-        if (desktop_.Dispatcher.Now() - start >= limit) {
+        if (desktop_.Clock().Now() - start >= limit) {
             char text[32];
             std::snprintf(text, sizeof text, "%lld s", static_cast<long long>(limit / 1000));
             Fail("wait idle: still receiving or transmitting after " + std::string(text));
         }
-        desktop_.Dispatcher.Advance(kIdleStepMs);
+        Advance(kIdleStepMs);
     }
 }
 
@@ -369,19 +375,19 @@ void THeadlessSession::Step(const TScriptCommand& c) {
     } else if (n == "toolbar-style") {
         if (!host_.SetToolbarStyle(static_cast<int>(c.Number), error)) Fail("cannot save the host settings: " + error);
     } else if (n == "mouse") {
-        desktop_.Windows.SetCursorPos({static_cast<int>(c.Number), static_cast<int>(c.Number2)});
+        desktop_.MoveCursor({static_cast<int>(c.Number), static_cast<int>(c.Number2)});
         host_.MoveCursor(static_cast<int>(c.Number), static_cast<int>(c.Number2));
     } else if (n == "answer") {
         const std::string what = arg(0);
         if (what == "input") {
             if (!c.Args[1].Quoted && arg(1) == "cancel")
-                desktop_.Dialogs.Inputs.push_back(std::nullopt);
+                desktop_.ScriptedAnswers().Inputs.push_back(std::nullopt);
             else
-                desktop_.Dialogs.Inputs.push_back(arg(1));
+                desktop_.ScriptedAnswers().Inputs.push_back(arg(1));
         } else if (what == "dialog") {
-            desktop_.Dialogs.ModalResults.push_back(arg(1) == "ok" ? quorvel::IDOK : quorvel::IDCANCEL);
+            desktop_.ScriptedAnswers().ModalResults.push_back(arg(1) == "ok" ? quorvel::IDOK : quorvel::IDCANCEL);
         } else {
-            desktop_.Dialogs.Answers.push_back(what == "ok" ? quorvel::IDOK
+            desktop_.ScriptedAnswers().Answers.push_back(what == "ok" ? quorvel::IDOK
                                                : what == "cancel" ? quorvel::IDCANCEL
                                                : what == "yes" ? quorvel::IDYES
                                                                 : quorvel::IDNO);
@@ -431,7 +437,7 @@ void THeadlessSession::Step(const TScriptCommand& c) {
             std::int64_t left = c.Number;
             while (left > 0) {
                 const std::int64_t step = left < 1000 ? left : 1000;
-                desktop_.Dispatcher.Advance(step);
+                Advance(step);
                 left -= step;
                 FlushOnAir();
                 ReportQsoChanges();

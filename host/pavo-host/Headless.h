@@ -53,12 +53,43 @@ private:
     IHostEvents& events_;
 };
 
+// What the session runner needs of a front end's desktop. Scripted sessions
+// always run on the virtual clock, so a run comes out the same every time.
+class ISessionDesktop {
+public:
+    virtual ~ISessionDesktop() = default;
+    virtual quorvel::sim::TSimDispatcher& Clock() = 0;
+    virtual THeadlessDialogs& ScriptedAnswers() = 0;
+    virtual void MoveCursor(quorvel::TPoint p) = 0;
+    // The clock has moved: a front end with windows paints them here and, when
+    // it plays at the real pace, waits for real time to catch up.
+    virtual void Turn() {}
+};
+
+// Thrown by a front end when the operator ends the session before its script
+// does (closing the host's main window).
+struct TSessionEnded {};
+
+// A front end: the desktop the host and the plug-in share, installed for the
+// process before the plug-in is loaded, and what happens around the script.
+class IFrontEnd : public ISessionDesktop {
+public:
+    virtual const char* Name() const = 0;  // for the transcript's first line
+    virtual quorvel::IWindowSystem& WindowSystem() = 0;
+    // The host is up and its plug-in loaded: a front end with windows fills
+    // the host's own.
+    virtual void HostReady(THost&) {}
+    // The script has been played, the plug-in's window may still be open;
+    // the exit status of the run.
+    virtual int ScriptDone(THost&) { return 0; }
+};
+
 // The process's desktop while the host runs headless; installed for its
 // lifetime so the plug-in, loaded later, shares it.
-class THeadlessDesktop {
+class THeadlessDesktop final : public IFrontEnd {
 public:
     explicit THeadlessDesktop(IHostEvents& events);
-    ~THeadlessDesktop();
+    ~THeadlessDesktop() override;
     THeadlessDesktop(const THeadlessDesktop&) = delete;
     THeadlessDesktop& operator=(const THeadlessDesktop&) = delete;
 
@@ -66,6 +97,12 @@ public:
     quorvel::sim::TSimWindowSystem Windows{Dispatcher};
     THeadlessDialogs Dialogs;
     quorvel::sim::TSimClipboard Clipboard;
+
+    quorvel::sim::TSimDispatcher& Clock() override { return Dispatcher; }
+    THeadlessDialogs& ScriptedAnswers() override { return Dialogs; }
+    void MoveCursor(quorvel::TPoint p) override { Windows.SetCursorPos(p); }
+    const char* Name() const override { return "headless"; }
+    quorvel::IWindowSystem& WindowSystem() override { return Windows; }
 
 private:
     quorvel::TDesktop desktop_;
@@ -79,7 +116,7 @@ struct TSessionOptions {
 
 class THeadlessSession {
 public:
-    THeadlessSession(THost& host, THeadlessDesktop& desktop, TTranscript& transcript, TSessionOptions options);
+    THeadlessSession(THost& host, ISessionDesktop& desktop, TTranscript& transcript, TSessionOptions options);
     // Runs the commands; a failing step throws THostError(kExitSessionFailed)
     // with the script line in its message.
     void Play(const std::vector<TScriptCommand>& commands);
@@ -97,13 +134,14 @@ private:
     void ShowLog();
     void ShowEngine();
     void WaitIdle(std::int64_t limitMs);
+    void Advance(std::int64_t ms);
     void FlushOnAir();
     void ReportQsoChanges();
     std::map<std::string, std::string> QsoFields();
     TEngineSimulation& RequireEngine();
 
     THost& host_;
-    THeadlessDesktop& desktop_;
+    ISessionDesktop& desktop_;
     TTranscript& transcript_;
     TSessionOptions options_;
     int line_ = 0;

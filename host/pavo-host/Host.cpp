@@ -70,6 +70,12 @@ void THost::LoadPlugin(const std::string& path) {
     // The engine module first: the plug-in finds the same file and shares it.
     engines_ = std::make_unique<TEngineSimulation>(fs::absolute(path).parent_path().string());
     plugin_ = std::make_unique<TPluginModule>(path);
+    // A plug-in keeps its files in a folder of its own name below the
+    // plug-ins data folder and makes no folders itself: the host's installer
+    // does, so the host makes it here.
+    std::string error;
+    if (!EnsureWritableFolder(fs::path(settings_.Get("PluginsDataPath")) / fs::path(path).stem(), error))
+        env_.Events.HostEvent("host", "the plug-in's data folder cannot be used, so it keeps no settings: " + error);
 }
 
 PavoHandle THost::Run(std::int32_t instanceValue) {
@@ -90,6 +96,11 @@ void THost::Release() {
 }
 
 std::intptr_t THost::MainWindowProc(const quorvel::TMessage& message) {
+    constexpr std::uint32_t kCloseBox = 0x0010;  // WM_CLOSE
+    if (message.Msg == kCloseBox) {
+        if (OnMainWindowClose) OnMainWindowClose();
+        return 0;
+    }
     if (message.Msg != PAVO_MSG_CLOSE) return 0;
     const auto* id = reinterpret_cast<const char*>(message.WParam);
     if (id == nullptr || std::strcmp(id, PAVO_CLOSE_ID) != 0 || message.LParam != instanceValue_ || pluginWindow_ == 0)
@@ -198,6 +209,9 @@ int THost::Automate(const std::string& verb, const std::string& target, const st
 
 void THost::Shutdown() {
     Release();
+    // What the plug-in and its engine queued while closing runs while their
+    // code is still loaded.
+    env_.Dispatcher.ProcessMessages();
     if (NewQsoOpen()) session_.NewQso = nullptr;
     if (plugin_) {
         plugin_.reset();

@@ -4,6 +4,7 @@
 // session runner, later the GUI) own a desktop and drive this object.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,9 @@ public:
     HostSession& Session() { return session_; }
     const THostFolders& Folders() const { return env_.Folders; }
     quorvel::THandle MainWindowHandle() const { return mainWindowHandle_; }
+    quorvel::THandle NewQsoWindowHandle() const { return newQsoHandle_; }
+    // The operator closes the host's main window (its close box).
+    std::function<void()> OnMainWindowClose;
 
 private:
     void Notify(std::int32_t type, std::int32_t kind, const char* what);

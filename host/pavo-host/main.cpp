@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "Headless.h"
+#ifdef PAVO_HOST_GUI
+#include "Gui.h"
+#endif
 #include "Host.h"
 #include "HostText.h"
 #include "LinuxLibraries.h"
@@ -36,8 +39,16 @@ Options:
                   log and the plug-ins' data, and its libraries use DIR too
   --script FILE   the session to play ("-" reads standard input); without one the
                   host opens the plug-in's window, shows it and releases it
-  --headless      run without a window (the only front end of this build)
-  --gui           run with windows
+  --headless      run without windows (the default where there is no display)
+  --gui           run with windows: the host's main window, its new-QSO window and
+                  the plug-in's window (the default where there is a display); a
+                  script plays at the real pace, then the windows are yours
+  --screenshot FILE
+                  with windows: play the script as fast as it goes, write a PNG of
+                  the plug-in's window at its end and quit (draws off-screen
+                  where there is no display)
+  --until LINE    play the script up to line LINE only
+  --fast          with windows: play the script as fast as it goes
   --strict        an operator action the plug-in's window does not take fails the run
   --help          this text and the script reference
   --version       the host's version
@@ -47,9 +58,27 @@ Exit status: 0 done, 1 a session step failed, 2 bad option or script,
 )";
 
 struct TOptions {
-    std::string Plugin, Data, Script;
-    bool Gui = false, Strict = false, Help = false, Version = false;
+    std::string Plugin, Data, Script, Screenshot;
+    enum class TFront { Default, Headless, Gui } Front = TFront::Default;
+    int Until = 0;  // 0: the whole script
+    bool Fast = false, Strict = false, Help = false, Version = false;
 };
+
+bool WindowsByDefault() {
+#ifdef PAVO_HOST_GUI
+    return DisplayAvailable();
+#else
+    return false;
+#endif
+}
+
+int LineNumber(const std::string& text, const char* option) {
+    char* end = nullptr;
+    const long n = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || n < 1 || n > 1000000)
+        throw THostError(kExitUsage, std::string(option) + " needs a line number, not \"" + text + "\"");
+    return static_cast<int>(n);
+}
 
 TOptions ParseOptions(int argc, char** argv) {
     TOptions o;
@@ -62,8 +91,11 @@ TOptions ParseOptions(int argc, char** argv) {
         };
         if (a == "--data") o.Data = value("--data");
         else if (a == "--script") o.Script = value("--script");
-        else if (a == "--headless") o.Gui = false;
-        else if (a == "--gui") o.Gui = true;
+        else if (a == "--headless") o.Front = TOptions::TFront::Headless;
+        else if (a == "--gui") o.Front = TOptions::TFront::Gui;
+        else if (a == "--screenshot") o.Screenshot = value("--screenshot");
+        else if (a == "--until") o.Until = LineNumber(value("--until"), "--until");
+        else if (a == "--fast") o.Fast = true;
         else if (a == "--strict") o.Strict = true;
         else if (a == "--help" || a == "-h") o.Help = true;
         else if (a == "--version") o.Version = true;
@@ -71,6 +103,10 @@ TOptions ParseOptions(int argc, char** argv) {
         else if (o.Plugin.empty()) o.Plugin = a;
         else throw THostError(kExitUsage, "more than one plug-in given: " + o.Plugin + " and " + a);
     }
+    if (!o.Screenshot.empty() && o.Front == TOptions::TFront::Headless)
+        throw THostError(kExitUsage, "--screenshot needs windows: leave out --headless");
+    if (o.Front == TOptions::TFront::Default)
+        o.Front = !o.Screenshot.empty() || WindowsByDefault() ? TOptions::TFront::Gui : TOptions::TFront::Headless;
     return o;
 }
 
@@ -101,18 +137,19 @@ std::string Quoted(const std::string& cp1251) {
     return "\"" + out + "\"";
 }
 
-int RunHeadless(const TOptions& options, const std::vector<TScriptCommand>& commands) {
-    TTranscript transcript(std::cout);
-    THeadlessDesktop desktop(transcript);  // before the plug-in loads: it takes the process's desktop
-    transcript.SetClock(&desktop.Dispatcher);
+// The front end is made before the plug-in loads: the plug-in takes the
+// process's desktop as it finds it.
+int RunSession(const TOptions& options, const std::vector<TScriptCommand>& commands, IFrontEnd& front,
+               TTranscript& transcript) {
+    transcript.SetClock(&front.Clock());
 
     const THostFolders folders = THostFolders::For(options.Data);
-    transcript.Line(std::string("pavo-host ") + PAVO_HOST_VERSION + ", headless" +
+    transcript.Line(std::string("pavo-host ") + PAVO_HOST_VERSION + ", " + front.Name() +
                     (options.Script.empty() ? "" : ", script " + options.Script));
     transcript.Line("data folder: " + folders.AppData.string());
 
     const fs::path programFolder = fs::path(quorvel::linux_platform::TLinuxProcess().ExecutablePath()).parent_path();
-    THost host(THostEnvironment{desktop.Windows, desktop.Dispatcher, folders, transcript, PAVO_HOST_VERSION,
+    THost host(THostEnvironment{front.WindowSystem(), front.Clock(), folders, transcript, PAVO_HOST_VERSION,
                                 programFolder});
     transcript.Line("host settings: " + host.Settings().File().string());
     transcript.Line("log: " + host.Log().File().string() + " (" + std::to_string(host.Log().Records().size()) +
@@ -133,15 +170,38 @@ int RunHeadless(const TOptions& options, const std::vector<TScriptCommand>& comm
     const std::size_t before = host.Log().Records().size();
     const std::string folder =
         options.Script.empty() || options.Script == "-" ? "." : fs::path(options.Script).parent_path().string();
-    THeadlessSession session(host, desktop, transcript,
+    THeadlessSession session(host, front, transcript,
                              TSessionOptions{options.Script, folder.empty() ? "." : folder, options.Strict});
-    session.Play(commands);
-    session.Settle();
+    front.HostReady(host);
+    int status = 0;
+    try {
+        session.Play(commands);
+        session.Settle();
+        status = front.ScriptDone(host);
+    } catch (const TSessionEnded&) {
+        transcript.HostEvent("host", "the operator closed the host's window");
+    }
     host.Shutdown();
     const std::size_t logged = host.Log().Records().size() - before;
     transcript.Line("session ended: " + std::to_string(logged) + (logged == 1 ? " contact" : " contacts") +
                     " logged to " + host.Log().File().string());
-    return 0;
+    return status;
+}
+
+int Run(int argc, char** argv, const TOptions& options, const std::vector<TScriptCommand>& commands) {
+    TTranscript transcript(std::cout);
+    if (options.Front == TOptions::TFront::Headless) {
+        THeadlessDesktop desktop(transcript);
+        return RunSession(options, commands, desktop, transcript);
+    }
+#ifdef PAVO_HOST_GUI
+    const auto front = MakeGuiFrontEnd(argc, argv, transcript, TGuiOptions{options.Screenshot, options.Fast});
+    return RunSession(options, commands, *front, transcript);
+#else
+    (void)argc;
+    (void)argv;
+    throw THostError(kExitUsage, "this build of pavo-host has no windows (Qt 6 was not found); run it with --headless");
+#endif
 }
 
 }  // namespace
@@ -157,7 +217,6 @@ int main(int argc, char** argv) {
             std::cout << "pavo-host " << PAVO_HOST_VERSION << " (host-interface version " << PAVO_VERSION << ")\n";
             return 0;
         }
-        if (options.Gui) throw THostError(kExitUsage, "this build of pavo-host has no GUI; run it with --headless");
 
         std::vector<TScriptCommand> commands;
         if (!options.Script.empty()) {
@@ -169,9 +228,13 @@ int main(int argc, char** argv) {
                           << '\n';
                 return kExitUsage;
             }
+        } else if (options.Front == TOptions::TFront::Gui) {
+            commands = ParseScript("run\n");
         } else {
             commands = ParseScript("run\nwait 1s\nshow\nrelease\n");
         }
+        if (options.Until > 0)
+            std::erase_if(commands, [&](const TScriptCommand& c) { return c.Line > options.Until; });
 
         TOptions effective = options;
         if (!options.Data.empty()) {
@@ -179,7 +242,7 @@ int main(int argc, char** argv) {
             const fs::path data = fs::absolute(options.Data, ec);
             effective.Data = data.string();
         }
-        return RunHeadless(effective, commands);
+        return Run(argc, argv, effective, commands);
     } catch (const THostError& e) {
         std::cout.flush();
         std::cerr << "pavo-host: " << e.what() << '\n';

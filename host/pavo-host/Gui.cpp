@@ -1,0 +1,312 @@
+#include "Gui.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+
+#include "Adif.h"
+#include "Desktop.h"
+#include "HostText.h"
+#include "QtDialogs.h"
+#include "QtWindowSystem.h"
+#include "SimDispatcher.h"
+
+namespace pavohost {
+namespace {
+
+namespace qt = quorvel::qt;
+
+constexpr int kRefreshMs = 200;     // the host's windows follow its state
+constexpr int kRealTimeTickMs = 10;  // the clock follows real time
+
+bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+// The plug-in's message boxes and dialogs: answered from the script while it
+// plays, so a run never stops for a window nobody sees; shown to the operator
+// afterwards.
+class TGuiDialogs final : public quorvel::IDialogs {
+public:
+    explicit TGuiDialogs(IHostEvents& events) : Scripted(events) {}
+    int MessageBox(const std::string& caption, const std::string& text, int flags) override {
+        return Scripting ? Scripted.MessageBox(caption, text, flags) : live_.MessageBox(caption, text, flags);
+    }
+    bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
+                  std::string& text) override {
+        return Scripting ? Scripted.InputBox(caption, prompt, useOwnerCentre, text)
+                         : live_.InputBox(caption, prompt, useOwnerCentre, text);
+    }
+    int RunModal(const std::string& caption) override {
+        return Scripting ? Scripted.RunModal(caption) : live_.RunModal(caption);
+    }
+
+    THeadlessDialogs Scripted;
+    bool Scripting = true;
+
+private:
+    qt::TQtDialogs live_;
+};
+
+// The host's main window: the plug-in's menu command, the options, the
+// new-QSO window's switch, the rig and the log. Every widget is a child of the
+// host's native window and goes with it.
+void FillMainWindow(THost& host, QWidget& window) {
+    const std::string pluginName = host.Plugin() != nullptr && host.Plugin()->Info().Name != nullptr
+                                       ? ToUtf8(host.Plugin()->Info().Name)
+                                       : std::string("plug-in");
+    window.setWindowTitle("pavo-host");
+    window.resize(640, 420);
+    auto* layout = new QVBoxLayout(&window);  // Qt parents own every widget below
+
+    auto* commands = new QHBoxLayout;
+    auto* run = new QPushButton(FromUtf8(pluginName), &window);
+    run->setToolTip("Open the plug-in's window (PavoRun)");
+    auto* options = new QPushButton("Options…", &window);
+    options->setToolTip("The plug-in's options (PavoShowOptionsDialog)");
+    auto* newQso = new QPushButton("New QSO", &window);
+    newQso->setCheckable(true);
+    commands->addWidget(run);
+    commands->addWidget(options);
+    commands->addWidget(newQso);
+    commands->addStretch();
+    layout->addLayout(commands);
+
+    auto* status = new QLabel(&window);
+    layout->addWidget(status);
+    auto* log = new QPlainTextEdit(&window);
+    log->setReadOnly(true);
+    log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(log, 1);
+
+    // A second PavoRun brings the open window forward.
+    QObject::connect(run, &QPushButton::clicked, &window, [&host] { host.Run(1); });
+    QObject::connect(options, &QPushButton::clicked, &window, [&host] { host.ShowOptions(); });
+    QObject::connect(newQso, &QPushButton::toggled, &window, [&host](bool open) {
+        if (open) host.OpenNewQso();
+        else host.CloseNewQso();
+    });
+
+    auto refresh = [&host, status, log, newQso, shown = std::size_t(-1)]() mutable {
+        THostTransceiver& rig = host.Transceiver();
+        std::string text = "Station " + host.Settings().Get("StationCallsign");
+        text += rig.Connected() ? "   rig " + AdifFrequency(rig.Frequency()) + " MHz" + (rig.UpperSideband() ? " USB" : " LSB")
+                                : std::string("   rig off");
+        if (rig.Keyed()) text += "   TX";
+        status->setText(FromUtf8(text));
+        newQso->setChecked(host.NewQsoOpen());
+        const auto& records = host.Log().Records();
+        if (records.size() == shown) return;
+        shown = records.size();
+        QString lines = FromUtf8(host.Log().File().string() + ": " + std::to_string(shown) +
+                                 (shown == 1 ? " contact\n" : " contacts\n"));
+        for (const TAdifRecord& r : records) lines += FromUtf8(FormatAdifRecord(r)) + "\n";
+        log->setPlainText(lines);
+    };
+    refresh();
+    auto* timer = new QTimer(&window);
+    QObject::connect(timer, &QTimer::timeout, &window, refresh);
+    timer->start(kRefreshMs);
+}
+
+// The new-QSO window: one editor a field, the keep-reports option, Save and
+// Reset, as the plug-in fills and uses them.
+void FillNewQsoWindow(THost& host, QWidget& window) {
+    window.setWindowTitle("New QSO");
+    auto* layout = new QVBoxLayout(&window);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    TNewQsoWindow& qso = host.NewQso();
+    std::vector<std::pair<THostControl*, QLineEdit*>> fields;
+    for (THostControl* control : qso.Controls()) {
+        auto* edit = new QLineEdit(&window);
+        form->addRow(FromUtf8(control->Label()), edit);
+        QObject::connect(edit, &QLineEdit::textEdited, &window,
+                         [control](const QString& text) { control->Assign(text.toStdString()); });
+        fields.emplace_back(control, edit);
+    }
+    auto* keep = new QCheckBox("Keep reports", &window);
+    QObject::connect(keep, &QCheckBox::toggled, &window, [&qso](bool on) { qso.SetKeepReports(on); });
+    layout->addWidget(keep);
+    auto* buttons = new QHBoxLayout;
+    auto* save = new QPushButton("Save", &window);
+    auto* reset = new QPushButton("Reset", &window);
+    buttons->addWidget(save);
+    buttons->addWidget(reset);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    QObject::connect(save, &QPushButton::clicked, &window, [&qso] {
+        if (qso.Save() != 0) qso.Reset();
+    });
+    QObject::connect(reset, &QPushButton::clicked, &window, [&qso] { qso.Reset(); });
+
+    // The plug-in writes the fields through the host interface: they show
+    // here, except in the editor the operator is typing into.
+    auto refresh = [fields, keep, &qso] {
+        for (const auto& [control, edit] : fields) {
+            const QString text = FromUtf8(control->Text());
+            if (!edit->hasFocus() && edit->text() != text) edit->setText(text);
+        }
+        keep->setChecked(qso.KeepReports() != 0);
+    };
+    refresh();
+    auto* timer = new QTimer(&window);
+    QObject::connect(timer, &QTimer::timeout, &window, refresh);
+    timer->start(kRefreshMs);
+}
+
+// Ctrl+C or a polite kill ends the session as closing the host's window
+// does, so the plug-in is released and keeps its settings.
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void RequestStop(int) { stopRequested = 1; }
+
+// Qt's off-screen platform says, for every window, which of a real screen's
+// services it lacks; the reader of a run gains nothing from that. Qt takes a
+// plain function, so the handler it replaces is kept here.
+QtMessageHandler& ReplacedMessageHandler() {
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+void QuietOffscreenNotices(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith("This plugin does not support")) return;
+    if (QtMessageHandler replaced = ReplacedMessageHandler()) replaced(type, context, message);
+}
+
+class TGuiFrontEnd final : public IFrontEnd {
+public:
+    TGuiFrontEnd(int& argc, char** argv, IHostEvents& events, TGuiOptions options)
+        : app_(argc, argv),
+          dialogs_(events),
+          events_(events),
+          options_(std::move(options)),
+          desktop_{&clock_, &windows_, &dialogs_, &clipboard_} {
+        if (QGuiApplication::platformName() == "offscreen") {
+            ReplacedMessageHandler() = qInstallMessageHandler(QuietOffscreenNotices);
+            quietened_ = true;
+        }
+        quorvel::QuorvelInstallDesktop(&desktop_);
+        std::signal(SIGINT, RequestStop);
+        std::signal(SIGTERM, RequestStop);
+        real_.start();
+    }
+    ~TGuiFrontEnd() override {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        quorvel::QuorvelInstallDesktop(nullptr);
+        if (quietened_) qInstallMessageHandler(ReplacedMessageHandler());
+    }
+
+    const char* Name() const override { return "GUI"; }
+    quorvel::IWindowSystem& WindowSystem() override { return windows_; }
+    quorvel::sim::TSimDispatcher& Clock() override { return clock_; }
+    THeadlessDialogs& ScriptedAnswers() override { return dialogs_.Scripted; }
+    void MoveCursor(quorvel::TPoint p) override { QCursor::setPos(p.X, p.Y); }
+
+    void Turn() override {
+        QCoreApplication::processEvents();
+        if (Stopping()) throw TSessionEnded{};
+        if (!options_.Screenshot.empty() || options_.Fast) return;
+        for (;;) {
+            const qint64 ahead = clock_.Now() - real_.elapsed();
+            if (ahead <= 0) return;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(std::min<qint64>(ahead, 20)));
+            if (Stopping()) throw TSessionEnded{};
+            QThread::msleep(static_cast<unsigned long>(std::min<qint64>(ahead, 5)));
+        }
+    }
+
+    void HostReady(THost& host) override {
+        if (QWidget* main = windows_.Widget(host.MainWindowHandle())) FillMainWindow(host, *main);
+        if (QWidget* qso = windows_.Widget(host.NewQsoWindowHandle())) FillNewQsoWindow(host, *qso);
+        host.OnMainWindowClose = [this] {
+            closed_ = true;
+            QCoreApplication::exit(0);  // quit() would ask every window to close first
+        };
+    }
+
+    int ScriptDone(THost& host) override {
+        if (!options_.Screenshot.empty()) return Screenshot(host);
+        if (Stopping()) return 0;
+        dialogs_.Scripting = false;
+        // From here the clock keeps to real time, the session no longer being scripted.
+        const qint64 offset = clock_.Now() - real_.elapsed();
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [this, offset] {
+            if (Stopping()) QCoreApplication::exit(0);  // quit() would ask every window to close first
+            const std::int64_t due = real_.elapsed() + offset - clock_.Now();
+            if (due > 0) clock_.Advance(due);
+        });
+        tick.start(kRealTimeTickMs);
+        QApplication::exec();
+        tick.stop();
+        dialogs_.Scripting = true;  // the host shuts down without asking anyone
+        return 0;
+    }
+
+private:
+    bool Stopping() const { return closed_ || stopRequested != 0; }
+
+    int Screenshot(THost& host) {
+        // Every view syncs on the event loop's next turn: let them catch up.
+        for (int i = 0; i < 3; ++i) {
+            clock_.Advance(0);
+            QCoreApplication::processEvents();
+        }
+        QWidget* window = host.PluginWindowOpen() ? windows_.Widget(host.PluginWindow()) : nullptr;
+        if (window == nullptr || !window->isVisible())
+            throw THostError(kExitSessionFailed, "no screenshot: the plug-in's window is not open at the end of the script");
+        const QPixmap picture = window->grab();
+        if (!picture.save(QString::fromStdString(options_.Screenshot), "PNG"))
+            throw THostError(kExitSessionFailed, "cannot write the screenshot " + options_.Screenshot);
+        events_.HostEvent("host", "screenshot of the plug-in's window (" + std::to_string(picture.width()) + "x" +
+                                      std::to_string(picture.height()) + ") written to " + options_.Screenshot);
+        return 0;
+    }
+
+    QApplication app_;  // first in, last out: every widget below needs it
+    quorvel::sim::TSimDispatcher clock_;
+    qt::TQtWindowSystem windows_{clock_};
+    TGuiDialogs dialogs_;
+    qt::TQtClipboard clipboard_;
+    IHostEvents& events_;
+    TGuiOptions options_;
+    quorvel::TDesktop desktop_;
+    QElapsedTimer real_;
+    bool quietened_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace
+
+bool DisplayAvailable() {
+    return EnvironmentSet("DISPLAY") || EnvironmentSet("WAYLAND_DISPLAY") || EnvironmentSet("QT_QPA_PLATFORM");
+}
+
+std::unique_ptr<IFrontEnd> MakeGuiFrontEnd(int& argc, char** argv, IHostEvents& events, TGuiOptions options) {
+    // A picture needs no screen: Qt draws it off-screen where there is none.
+    if (!DisplayAvailable() && !options.Screenshot.empty()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!DisplayAvailable())
+        throw THostError(kExitUsage, "no display to show windows on (DISPLAY is not set); run with --headless, "
+                                     "or give --screenshot FILE to draw off-screen");
+    return std::make_unique<TGuiFrontEnd>(argc, argv, events, std::move(options));
+}
+
+}  // namespace pavohost
