@@ -391,8 +391,19 @@ void TQtStatusBar::Sync() {
         label->setFont(f);
         panels_.push_back(label);
     }
-    for (std::size_t i = 0; i < panels_.size() && i < model_.PanelCount(); ++i)
+    QFrame::Shape shape = QFrame::StyledPanel;
+    QFrame::Shadow shadow = QFrame::Plain;
+    switch (model_.Look()) {
+        case TStatusBarLook::Flat: shape = QFrame::NoFrame; break;
+        case TStatusBarLook::Standard: shape = QFrame::Panel, shadow = QFrame::Sunken; break;
+        case TStatusBarLook::Office2003:
+        case TStatusBarLook::XP: break;
+    }
+    for (std::size_t i = 0; i < panels_.size() && i < model_.PanelCount(); ++i) {
         panels_[i]->setText(ToQString(model_.Panel(i).Text));
+        panels_[i]->setFrameShape(shape);
+        panels_[i]->setFrameShadow(shadow);
+    }
     setVisible(model_.Visible());
 }
 

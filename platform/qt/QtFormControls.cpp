@@ -80,6 +80,10 @@ TQtFormControls::~TQtFormControls() {
     for (TPopupMenu* p : popups_) p->Runner = nullptr;
 }
 
+void TQtFormControls::ImagesChanged() {
+    for (auto& [item, binding] : actions_) binding->Changed();
+}
+
 QAction* TQtFormControls::ActionFor(TButtonItem& item) {
     auto& binding = actions_[&item];
     if (!binding) binding = std::make_unique<TActionBinding>(item, sync_, images_, actionOwner_);

@@ -32,6 +32,8 @@ public:
     void BindPopup(TPopupMenu& popup);
     // A toolbar whose buttons the model adds and frees at run time.
     QToolBar* MacroBar(TToolBar& bar, QWidget* parent);
+    // The image list was rebuilt: every action takes its image again.
+    void ImagesChanged();
     // Keeps a binding that is not a widget.
     void Keep(std::unique_ptr<TBinding> binding) { kept_.push_back(std::move(binding)); }
 

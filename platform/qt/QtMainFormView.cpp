@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSplitter>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -98,6 +99,45 @@ private:
     QPointer<QWidget> widget_;
 };
 
+// The bars' look, after the host's toolbar style.
+class TBarLookBinding final : public TBinding {
+public:
+    TBarLookBinding(TBarManager& manager, QMainWindow& root, TQtSync& sync)
+        : TBinding(sync), manager_(manager), root_(&root) {
+        manager_.Observe([this] { Changed(); });
+        Sync();
+    }
+    ~TBarLookBinding() override { manager_.Observe(nullptr); }
+    void Sync() override {
+        QMainWindow* root = root_.data();
+        if (root == nullptr) return;
+        QString sheet;
+        switch (manager_.Style()) {
+            case TBarLook::Office2003:
+                sheet = QStringLiteral("QToolBar { border: none; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                                       "stop:0 #f6faff, stop:1 #c7dbf5); }");
+                break;
+            case TBarLook::Flat:
+                sheet = QStringLiteral("QToolBar { border: none; background: palette(window); } "
+                                       "QToolBar QToolButton { border: none; }");
+                break;
+            case TBarLook::Enhanced:
+                sheet = QStringLiteral("QToolBar { border: 1px solid palette(mid); border-radius: 3px; "
+                                       "background: palette(button); }");
+                break;
+            case TBarLook::XP:
+                sheet = QStringLiteral("QToolBar { border: none; background: qlineargradient(x1:0, y1:0, x2:0, "
+                                       "y2:1, stop:0 #fcfcf9, stop:1 #e1e1d6); }");
+                break;
+        }
+        for (QToolBar* bar : root->findChildren<QToolBar*>(Qt::FindDirectChildrenOnly)) bar->setStyleSheet(sheet);
+    }
+
+private:
+    TBarManager& manager_;
+    QPointer<QMainWindow> root_;
+};
+
 class TQtMainFormView final : public TQtFormView {
 public:
     TQtMainFormView(TMainForm& form, QWidget& window);
@@ -134,6 +174,9 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
         c.FillToolBar(*toolBar, bar->ItemLinks);
         c.Keep(std::make_unique<TBarBinding>(*bar, *toolBar, sync_));
     }
+    c.Keep(std::make_unique<TBarLookBinding>(main_.dxBarManager1, *root, sync_));
+    // Images come when the window is first shown, after the view is made.
+    if (main_.ImagesModule) main_.ImagesModule->Observe([this] { controls_->ImagesChanged(); });
     auto* status = new TQtStatusBar(main_.StatusBar1, sync_);
     root->setStatusBar(status);  // owned by the main window
     for (TPopupMenu* popup : {&main_.dxBarPopupMenu1, &main_.dxBarPopupMenu2, &main_.dxBarPopupMenu3,
@@ -226,6 +269,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
 }
 
 TQtMainFormView::~TQtMainFormView() {
+    if (main_.ImagesModule) main_.ImagesModule->Observe(nullptr);
     // The bindings let go of the controls first, then the widgets go.
     controls_.reset();
     if (rootAlive_.isNull()) (void)root_.release();

@@ -175,6 +175,7 @@ bool TImagesModule::ApplyStyle(const std::string& style, const std::string& them
     Images.Clear();
     Images.AddMasked(*strip, strip->Pixel(0, 0));
     applied_ = style;
+    if (changed_) changed_();
     return true;
 }
 

@@ -3,6 +3,7 @@
 // the image module that fills it from the host's theme strip or from the
 // built-in strip, and the smiley of the receive panes.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,10 +56,13 @@ public:
     bool ApplyStyle(const std::string& style, const std::string& themeFile);
     const std::optional<std::string>& AppliedStyle() const { return applied_; }
     bool FromThemeFile() const { return fromTheme_; }
+    // Told after every rebuild (a view redraws its buttons' images).
+    void Observe(std::function<void()> changed) { changed_ = std::move(changed); }
 
 private:
     std::optional<std::string> applied_;
     bool fromTheme_ = false;
+    std::function<void()> changed_;
 };
 
 }  // namespace quorvel

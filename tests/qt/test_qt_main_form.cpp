@@ -8,7 +8,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QLabel>
 #include <QTest>
+#include <QToolButton>
 #include <QToolBar>
 #include <filesystem>
 #include <memory>
@@ -230,6 +232,32 @@ TEST_F(QtMainFormTest, ToggleButtonsUpdateTheModelAndTheEngine) {
     QTest::mouseClick(commands->widgetForAction(net), Qt::LeftButton);
     EXPECT_FALSE(Form().mnuNET.Down());
     EXPECT_EQ(Form().MMVARI1()->bNET(), OleFalse);
+}
+
+TEST_F(QtMainFormTest, ButtonsGetTheirImagesAndBarsFollowTheHostsToolbarStyle) {
+    // The images arrive at the first show, after the view was made.
+    auto* sendTone = Find<QToolButton>("RsSpeedButton2");
+    ASSERT_NE(sendTone, nullptr);
+    ASSERT_NE(sendTone->defaultAction(), nullptr);
+    EXPECT_FALSE(sendTone->defaultAction()->icon().isNull());
+
+    auto* standard = Find<QToolBar>("BarStandard");
+    ASSERT_NE(standard, nullptr);
+    const QString office = standard->styleSheet();
+    EXPECT_TRUE(office.contains("gradient")) << office.toStdString();
+    auto* status = Find<QStatusBar>("StatusBar1");
+    ASSERT_NE(status, nullptr);
+    auto* panel = status->findChild<QLabel*>("Panel0");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->frameShape(), QFrame::StyledPanel);
+
+    host.config.toolbarStyle = 1;  // flat
+    Form().Hide();
+    Form().Show();
+    Turn();
+    EXPECT_NE(standard->styleSheet(), office);
+    EXPECT_TRUE(standard->styleSheet().contains("border: none"));
+    EXPECT_EQ(panel->frameShape(), QFrame::NoFrame);
 }
 
 TEST_F(QtMainFormTest, ReleaseTakesTheViewDownBeforeTheControls) {
