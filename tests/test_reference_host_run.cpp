@@ -9,59 +9,31 @@
 #include <sstream>
 
 #include "Adif.h"
+#include "PavoHostRunSupport.h"
 
 namespace pavohost {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::HostRun;
+using testing::ReadAll;
 
 const std::string kHost = QUORVEL_BIN_DIR "/pavo-host";
 
-struct HostRun {
-    int exit = -1;
-    std::string out, err;
-};
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class PavoHostRun : public ::testing::Test {
+class PavoHostRun : public testing::HostRunTest {
 protected:
-    PavoHostRun() {
-        dir = fs::temp_directory_path() /
-              ("pavo-host-run-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    ~PavoHostRun() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    PavoHostRun() : HostRunTest("pavo-host-run-") {}
     fs::path Script(const std::string& text) {
         const fs::path p = dir / "session.script";
         std::ofstream(p, std::ios::binary) << text;
         return p;
     }
+    // Whatever display the test runner has, the host runs without windows
+    // unless a test asks for them.
     HostRun Host(const std::string& args, const std::string& input = {}) {
-        const fs::path out = dir / "stdout", err = dir / "stderr", in = dir / "stdin";
-        std::ofstream(in, std::ios::binary) << input;
-        // Whatever display the test runner has, the host runs without windows
-        // unless a test asks for them.
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kHost + " " + args + " <'" + in.string() + "' >'" + out.string() + "' 2>'" +
-                                    err.string() + "'";
-        const int status = std::system(command.c_str());
-        HostRun r;
-        r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = ReadAll(out);
-        r.err = ReadAll(err);
-        return r;
+        return Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + kHost + " " + args, input);
     }
     std::string Data() const { return "--data '" + (dir / "data").string() + "'"; }
-    fs::path dir;
 };
 
 TEST_F(PavoHostRun, RefusesWhatIsNotAUsablePlugIn) {

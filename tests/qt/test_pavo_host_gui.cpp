@@ -9,57 +9,27 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
+
+#include "PavoHostRunSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using pavohost::testing::HostRun;
+using pavohost::testing::Quote;
+using pavohost::testing::ReadAll;
 
 const std::string kHost = QUORVEL_BIN_DIR "/pavo-host";
 const std::string kExample = "examples/psk31-contact.script";
 
-struct HostRun {
-    int exit = -1;
-    std::string out, err;
-};
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
-
-class PavoHostGui : public ::testing::Test {
+class PavoHostGui : public pavohost::testing::HostRunTest {
 protected:
-    PavoHostGui() {
-        dir = fs::temp_directory_path() /
-              ("pavo-host-gui-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    ~PavoHostGui() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    // Runs a shell command line in the source folder (where the README's commands run).
-    HostRun Shell(const std::string& line) {
-        const fs::path out = dir / "stdout", err = dir / "stderr";
-        const std::string command = "cd " + Quote(QUORVEL_SOURCE_DIR) + " && (" + line + ") </dev/null >" + Quote(out) +
-                                    " 2>" + Quote(err);
-        const int status = std::system(command.c_str());
-        HostRun r;
-        r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = ReadAll(out);
-        r.err = ReadAll(err);
-        return r;
-    }
+    PavoHostGui() : HostRunTest("pavo-host-gui-") {}
+    // Runs a command line in the source folder, where the README's commands run.
+    HostRun InSources(const std::string& line) { return Shell("cd " + Quote(QUORVEL_SOURCE_DIR) + " && " + line); }
     HostRun Host(const std::string& args, const std::string& data) {
-        return Shell("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen " + kHost + " --data " +
+        return InSources("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen " + kHost + " --data " +
                      Quote(dir / data) + " " + args);
     }
     // The run's transcript with what differs between front ends and folders taken out.
@@ -77,7 +47,6 @@ protected:
         }
         return out;
     }
-    fs::path dir;
 };
 
 // Pixels near a colour, as the picture's text is antialiased.
@@ -151,7 +120,7 @@ TEST_F(PavoHostGui, StoppingTheHostReleasesThePlugInAndKeepsItsSettings) {
                              Quote(dir / "data") + " >" + Quote(out) + " & pid=$!; " +
                              "for i in $(seq 600); do grep -q PavoRun " + Quote(out) +
                              " 2>/dev/null && break; sleep 0.1; done; sleep 0.5; kill -TERM $pid; wait $pid";
-    const HostRun r = Shell(line);
+    const HostRun r = InSources(line);
     EXPECT_EQ(r.exit, 0) << r.err;
     const std::string transcript = ReadAll(out);
     EXPECT_NE(transcript.find("pavo-host 1.2.0, GUI\n"), std::string::npos) << transcript;
