@@ -87,6 +87,14 @@ TEST(SessionScript, MistakesPointAtTheirLineAndColumn) {
              Case{"rig am", 1, 5, "expected one of frequency, lsb, off, on, usb"},
              Case{"qso set colour red", 1, 9, "expected one of"},
              Case{"answer maybe", 1, 8, "expected one of"},
+             Case{"answer colour red", 1, 15, "expected a colour such as FF0000"},
+             Case{"answer colour 12345G", 1, 15, "expected a colour"},
+             Case{"answer colour #FF0000", 1, 22, "missing argument"},  // "#" starts a comment
+             Case{"answer font Arial", 1, 18, "missing argument"},
+             Case{"answer font Arial big", 1, 19, "the font size must be a whole number"},
+             Case{"answer font Arial 10 heavy", 1, 22, "expected one of bold, italic, strikeout, underline"},
+             Case{"answer font cancel 10", 1, 20, "too many arguments"},
+             Case{"answer file", 1, 12, "missing argument"},
              Case{"type Me\"mo1 x", 1, 8, "a quote inside a word"},
              Case{"type \"Memo1\"x y", 1, 13, "a blank must follow quoted text"},
              Case{"\"run\"", 1, 1, "a line starts with a command"},
@@ -98,6 +106,19 @@ TEST(SessionScript, MistakesPointAtTheirLineAndColumn) {
         EXPECT_EQ(m.column, c.column) << c.script;
         EXPECT_NE(m.message.find(c.says), std::string::npos) << c.script << " -> " << m.message;
     }
+}
+
+TEST(SessionScript, DialogAnswersCarryTheirColourAndFont) {
+    const auto commands = ParseScript("answer colour FF8000\n"
+                                      "answer font \"DejaVu Sans\" 12 bold 0000FF\n"
+                                      "answer font cancel\n"
+                                      "answer file notes.txt\n");
+    ASSERT_EQ(commands.size(), 4u);
+    EXPECT_EQ(commands[0].Number, 0x0080FF);  // the framework keeps blue in the high byte
+    EXPECT_EQ(commands[1].Args[1].Text, "DejaVu Sans");
+    EXPECT_EQ(commands[1].Number, 12);
+    EXPECT_EQ(commands[1].Number2, 0xFF0000);
+    EXPECT_EQ(commands[3].Args[1].Text, "notes.txt");
 }
 
 TEST(SessionScript, DurationsTakeUnits) {

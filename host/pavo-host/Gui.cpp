@@ -57,6 +57,15 @@ public:
     int RunModal(const std::string& caption) override {
         return Scripting ? Scripted.RunModal(caption) : live_.RunModal(caption);
     }
+    bool OpenFile(const std::string& filter, std::string& path) override {
+        return Scripting ? Scripted.OpenFile(filter, path) : live_.OpenFile(filter, path);
+    }
+    bool ChooseFont(quorvel::TFont& font) override {
+        return Scripting ? Scripted.ChooseFont(font) : live_.ChooseFont(font);
+    }
+    bool ChooseColor(quorvel::TColor& colour) override {
+        return Scripting ? Scripted.ChooseColor(colour) : live_.ChooseColor(colour);
+    }
 
     THeadlessDialogs Scripted;
     bool Scripting = true;

@@ -87,6 +87,61 @@ int THeadlessDialogs::RunModal(const std::string& caption) {
     return result;
 }
 
+namespace {
+
+template <class T>
+std::optional<T> NextAnswer(std::deque<std::optional<T>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    std::optional<T> answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+std::string ColourText(quorvel::TColor colour) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", static_cast<unsigned>(colour & 0xFF),
+                  static_cast<unsigned>((colour >> 8) & 0xFF), static_cast<unsigned>((colour >> 16) & 0xFF));
+    return text;
+}
+
+std::string FontText(const quorvel::TFont& font) {
+    std::string text = Shown(ToUtf8(font.Name)) + " " + std::to_string(font.Size) + "pt";
+    if (font.Style.Contains(quorvel::TFontStyle::fsBold)) text += " bold";
+    if (font.Style.Contains(quorvel::TFontStyle::fsItalic)) text += " italic";
+    if (font.Style.Contains(quorvel::TFontStyle::fsUnderline)) text += " underline";
+    if (font.Style.Contains(quorvel::TFontStyle::fsStrikeOut)) text += " strikeout";
+    return text + " " + ColourText(font.Color);
+}
+
+}  // namespace
+
+bool THeadlessDialogs::OpenFile(const std::string& filter, std::string& path) {
+    const std::optional<std::string> answer = NextAnswer(Files);
+    events_.HostEvent("plug-in", "file-open dialog " + Shown(ToUtf8(filter)) + " -> " +
+                                     (answer ? Shown(*answer) : std::string("Cancel")));
+    if (!answer) return false;
+    path = *answer;
+    return true;
+}
+
+bool THeadlessDialogs::ChooseFont(quorvel::TFont& font) {
+    const std::optional<quorvel::TFont> answer = NextAnswer(Fonts);
+    events_.HostEvent("plug-in", "font dialog with " + FontText(font) + " -> " +
+                                     (answer ? FontText(*answer) : std::string("Cancel")));
+    if (!answer) return false;
+    font = *answer;
+    return true;
+}
+
+bool THeadlessDialogs::ChooseColor(quorvel::TColor& colour) {
+    const std::optional<quorvel::TColor> answer = NextAnswer(Colours);
+    events_.HostEvent("plug-in", "colour dialog with " + ColourText(colour) + " -> " +
+                                     (answer ? ColourText(*answer) : std::string("Cancel")));
+    if (!answer) return false;
+    colour = *answer;
+    return true;
+}
+
 THeadlessDesktop::THeadlessDesktop(IHostEvents& events)
     : Dialogs(events), desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard} {
     quorvel::QuorvelInstallDesktop(&desktop_);
@@ -386,6 +441,31 @@ void THeadlessSession::Step(const TScriptCommand& c) {
                 desktop_.ScriptedAnswers().Inputs.push_back(arg(1));
         } else if (what == "dialog") {
             desktop_.ScriptedAnswers().ModalResults.push_back(arg(1) == "ok" ? quorvel::IDOK : quorvel::IDCANCEL);
+        } else if (what == "file" || what == "colour" || what == "font") {
+            THeadlessDialogs& answers = desktop_.ScriptedAnswers();
+            const bool cancel = !c.Args[1].Quoted && arg(1) == "cancel";
+            if (what == "file") {
+                answers.Files.push_back(cancel ? std::nullopt
+                                               : std::optional<std::string>(
+                                                     (std::filesystem::path(options_.ScriptFolder) / arg(1)).string()));
+            } else if (what == "colour") {
+                answers.Colours.push_back(cancel ? std::nullopt
+                                                 : std::optional<quorvel::TColor>(static_cast<quorvel::TColor>(c.Number)));
+            } else if (cancel) {
+                answers.Fonts.push_back(std::nullopt);
+            } else {
+                quorvel::TFont font;
+                font.Name = ToCp1251(arg(1));
+                font.Size = static_cast<int>(c.Number);
+                font.Color = static_cast<quorvel::TColor>(c.Number2);
+                for (std::size_t i = 3; i < c.Args.size(); ++i) {
+                    if (arg(i) == "bold") font.Style.Include(quorvel::TFontStyle::fsBold);
+                    else if (arg(i) == "italic") font.Style.Include(quorvel::TFontStyle::fsItalic);
+                    else if (arg(i) == "underline") font.Style.Include(quorvel::TFontStyle::fsUnderline);
+                    else if (arg(i) == "strikeout") font.Style.Include(quorvel::TFontStyle::fsStrikeOut);
+                }
+                answers.Fonts.push_back(font);
+            }
         } else {
             desktop_.ScriptedAnswers().Answers.push_back(what == "ok" ? quorvel::IDOK
                                                : what == "cancel" ? quorvel::IDCANCEL

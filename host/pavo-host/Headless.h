@@ -44,10 +44,17 @@ public:
     bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
                   std::string& text) override;
     int RunModal(const std::string& caption) override;
+    bool OpenFile(const std::string& filter, std::string& path) override;
+    bool ChooseFont(quorvel::TFont& font) override;
+    bool ChooseColor(quorvel::TColor& colour) override;
 
     std::deque<int> Answers;                      // message-box results
     std::deque<std::optional<std::string>> Inputs;  // input-box texts (UTF-8); nothing = cancel
     std::deque<int> ModalResults;
+    // Chosen files, fonts and colours; nothing = cancel, as when none is queued.
+    std::deque<std::optional<std::string>> Files;
+    std::deque<std::optional<quorvel::TFont>> Fonts;
+    std::deque<std::optional<quorvel::TColor>> Colours;
 
 private:
     IHostEvents& events_;

@@ -127,6 +127,19 @@ public:
         return value;
     }
     std::int64_t Channel(std::size_t i) const { return Integer(i, 0, 4, "the channel"); }
+    bool IsColour(std::size_t i) const {
+        const std::string& w = Word(i);
+        std::int64_t rgb = 0;
+        return w.size() == 6 && std::from_chars(w.data(), w.data() + 6, rgb, 16).ptr == w.data() + 6;
+    }
+    // RRGGBB in hexadecimal (as on the web, less the "#" that starts a
+    // comment here) as the framework's colour, 0x00BBGGRR.
+    std::int64_t Colour(std::size_t i) const {
+        if (!IsColour(i)) Fail(i, "expected a colour such as FF0000 (red, green, blue), found \"" + Word(i) + "\"");
+        std::int64_t rgb = 0;
+        std::from_chars(Word(i).data(), Word(i).data() + 6, rgb, 16);
+        return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    }
     std::int64_t Duration(std::size_t i) const {
         const std::int64_t ms = ParseDuration(Word(i));
         if (ms < 0) Fail(i, "expected a duration such as 500ms, 2s, 1.5s or 3m, found \"" + Word(i) + "\"");
@@ -153,7 +166,9 @@ const std::map<std::string, std::string>& Usages() {
         {"awards", "awards on|off"},
         {"toolbar-style", "toolbar-style N"},
         {"mouse", "mouse X Y"},
-        {"answer", "answer ok|cancel|yes|no | answer input TEXT|cancel | answer dialog ok|cancel"},
+        {"answer", "answer ok|cancel|yes|no | answer input TEXT|cancel | answer dialog ok|cancel | "
+                   "answer file PATH|cancel | answer colour RRGGBB|cancel | "
+                   "answer font NAME SIZE [bold] [italic] [underline] [strikeout] [RRGGBB] | answer font cancel"},
         {"remote", "remote CHANNEL TEXT"},
         {"snr", "snr CHANNEL DB"},
         {"type", "type CONTROL TEXT"},
@@ -234,10 +249,25 @@ void Check(const TLine& line, TScriptCommand& c) {
         c.Number = k.Integer(0, -100000, 100000, "x");
         c.Number2 = k.Integer(1, -100000, 100000, "y");
     } else if (n == "answer") {
-        k.Count(1, 2);
-        const std::string what = k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog"});
-        if (what == "input") {
+        k.Count(1, 8);
+        const std::string what =
+            k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog", "file", "colour", "font"});
+        const bool cancel = c.Args.size() > 1 && !c.Args[1].Quoted && k.Word(1) == "cancel";
+        if (what == "input" || what == "file") {
             k.Count(2, 2);
+        } else if (what == "colour") {
+            k.Count(2, 2);
+            if (!cancel) c.Number = k.Colour(1);
+        } else if (what == "font") {
+            k.Count(2, cancel ? 2 : 8);
+            if (!cancel) {
+                k.Count(3, 8);
+                c.Number = k.Integer(2, 1, 200, "the font size");
+                c.Number2 = 0;  // black unless a colour is given
+                for (std::size_t i = 3; i < c.Args.size(); ++i)
+                    if (k.IsColour(i)) c.Number2 = k.Colour(i);
+                    else k.OneOf(i, {"bold", "italic", "underline", "strikeout"});
+            }
         } else if (what == "dialog") {
             k.Count(2, 2);
             k.OneOf(1, {"ok", "cancel"});
@@ -349,6 +379,13 @@ Host and station
   answer ok|cancel|yes|no  answer to the next message box (default: OK, or No)
   answer input TEXT|cancel answer to the next input box (default: cancel)
   answer dialog ok|cancel  result of the next modal dialog (default: cancel)
+  answer file PATH|cancel  the file chosen in the next file-open dialog (relative to
+                           the script; default: cancel)
+  answer colour RRGGBB|cancel
+                           the colour chosen in the next colour dialog, in hexadecimal
+                           red, green, blue: FF0000 is red (default: cancel)
+  answer font NAME SIZE [bold] [italic] [underline] [strikeout] [RRGGBB] | font cancel
+                           the font chosen in the next font dialog (default: cancel)
 
 Plug-in session
   run [INSTANCE]           PavoRun (instance value 1 by default)

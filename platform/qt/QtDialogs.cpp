@@ -2,17 +2,24 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QHBoxLayout>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "QtColors.h"
 #include "QtText.h"
 #include "ui/InputBox.h"
 
@@ -145,6 +152,94 @@ int TQtDialogs::RunModal(const std::string& caption) {
         QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     }
     return dialog.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+QStringList NameFilters(const std::string& filter) {
+    const QStringList parts = ToQString(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        const QString patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+        // Qt reads the patterns from the parentheses of each entry.
+        if (!description.contains(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            description += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        filters << description;
+    }
+    return filters;
+}
+
+bool TQtDialogs::OpenFile(const std::string& filter, std::string& path) {
+    QFileDialog dialog(DialogOwner(), QString::fromUtf8("Открыть"));
+    dialog.setObjectName(QStringLiteral("OpenFile"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = NameFilters(filter);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+    return true;
+}
+
+bool TQtDialogs::ChooseFont(TFont& font) {
+    // The system's font dialog has the text colour among its effects.
+    QDialog dialog(DialogOwner());
+    dialog.setObjectName(QStringLiteral("ChooseFont"));
+    dialog.setWindowTitle(QString::fromUtf8("Шрифт"));
+    auto* layout = new QVBoxLayout(&dialog);  // children of the dialog
+    auto* fonts = new QFontDialog(ToQFont(font), &dialog);
+    fonts->setObjectName(QStringLiteral("Fonts"));
+    fonts->setOptions(QFontDialog::NoButtons);
+    fonts->setWindowFlags(Qt::Widget);
+    layout->addWidget(fonts);
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(new QLabel(QString::fromUtf8("Цвет:"), &dialog));
+    auto* colourButton = new QPushButton(&dialog);
+    colourButton->setObjectName(QStringLiteral("Colour"));
+    TColor colour = font.Color;
+    auto showColour = [colourButton, &colour] {
+        QPixmap swatch(32, 12);
+        swatch.fill(ToQColor(colour, colourButton->palette()));
+        colourButton->setIcon(QIcon(swatch));
+        colourButton->setIconSize(swatch.size());
+    };
+    showColour();
+    QObject::connect(colourButton, &QPushButton::clicked, &dialog, [this, &colour, showColour] {
+        if (ChooseColor(colour)) showColour();
+    });
+    colourRow->addWidget(colourButton);
+    colourRow->addStretch();
+    layout->addLayout(colourRow);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("ОК"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("Отмена"));
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QFont chosen = fonts->currentFont();
+    font.Name = FromQString(chosen.family());
+    font.Size = chosen.pointSize() > 0 ? chosen.pointSize() : font.Size;
+    font.Style = {};
+    if (chosen.bold()) font.Style.Include(TFontStyle::fsBold);
+    if (chosen.italic()) font.Style.Include(TFontStyle::fsItalic);
+    if (chosen.underline()) font.Style.Include(TFontStyle::fsUnderline);
+    if (chosen.strikeOut()) font.Style.Include(TFontStyle::fsStrikeOut);
+    font.Color = colour;
+    return true;
+}
+
+bool TQtDialogs::ChooseColor(TColor& colour) {
+    if (!customColoursSet_) {
+        for (int i = 0; i < QColorDialog::customCount(); ++i) QColorDialog::setCustomColor(i, QColor(Qt::white));
+        customColoursSet_ = true;
+    }
+    QColorDialog dialog(ToQColor(colour, QApplication::palette()), DialogOwner());
+    dialog.setObjectName(QStringLiteral("ChooseColor"));
+    dialog.setWindowTitle(QString::fromUtf8("Цвет"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QColor chosen = dialog.selectedColor();
+    colour = RGB(chosen.red(), chosen.green(), chosen.blue());
+    return true;
 }
 
 bool TQtClipboard::HasText() const {

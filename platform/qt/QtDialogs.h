@@ -1,5 +1,6 @@
 #pragma once
 // The dialog and clipboard ports on Qt Widgets. Text crosses as cp1251.
+#include <QStringList>
 #include <functional>
 #include <string>
 
@@ -16,6 +17,9 @@ public:
     bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
                   std::string& text) override;
     int RunModal(const std::string& caption) override;
+    bool OpenFile(const std::string& filter, std::string& path) override;
+    bool ChooseFont(TFont& font) override;
+    bool ChooseColor(TColor& colour) override;
 
     // Fills the dialog of a modal run with the view of the form-model window
     // that has this caption; false when there is none (a plain OK / cancel
@@ -25,6 +29,7 @@ public:
 
 private:
     ModalContent modalContent_;
+    bool customColoursSet_ = false;
 };
 
 class TQtClipboard final : public IClipboard {
@@ -34,6 +39,9 @@ public:
     std::string GetText() const override;
     void SetText(const std::string& text) override;
 };
+
+// The framework's "Description|*.a;*.b|..." filter as Qt's name filters.
+QStringList NameFilters(const std::string& filter);
 
 // The window a dialog is shown over: the active window, else none.
 QWidget* DialogOwner();

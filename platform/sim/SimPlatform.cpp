@@ -27,6 +27,34 @@ int TSimDialogs::RunModal(const std::string& caption) {
     return result;
 }
 
+namespace {
+
+// Takes the next answer queued for a dialog; false (cancel) when none is.
+template <class T>
+bool NextAnswer(std::deque<T>& queue, T& into) {
+    if (queue.empty()) return false;
+    into = std::move(queue.front());
+    queue.pop_front();
+    return true;
+}
+
+}  // namespace
+
+bool TSimDialogs::OpenFile(const std::string& filter, std::string& path) {
+    FileFilters.push_back(filter);
+    return NextAnswer(Files, path);
+}
+
+bool TSimDialogs::ChooseFont(TFont& font) {
+    FontsOffered.push_back(font);
+    return NextAnswer(Fonts, font);
+}
+
+bool TSimDialogs::ChooseColor(TColor& colour) {
+    ColoursOffered.push_back(colour);
+    return NextAnswer(Colours, colour);
+}
+
 class TSimLibrary final : public ILibrary {
 public:
     TSimLibrary(TSimLibraryLoader& loader, std::map<std::string, void*> symbols)

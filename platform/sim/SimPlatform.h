@@ -26,12 +26,21 @@ public:
     bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
                   std::string& text) override;
     int RunModal(const std::string& caption) override;
+    bool OpenFile(const std::string& filter, std::string& path) override;
+    bool ChooseFont(TFont& font) override;
+    bool ChooseColor(TColor& colour) override;
 
     std::vector<Shown> Messages;       // every message box, in order
     std::deque<int> Answers;           // next message-box results; IDOK/IDNO when empty
     std::deque<std::string> Inputs;    // next input-box texts; cancel when empty
     std::vector<std::string> Modals;   // captions of modal windows run
     std::deque<int> ModalResults;      // next modal results; cancel when empty
+    std::vector<std::string> FileFilters;  // filter of every file-open dialog
+    std::deque<std::string> Files;     // next chosen files; cancel when empty
+    std::vector<TFont> FontsOffered;   // the preset of every font dialog
+    std::deque<TFont> Fonts;           // next chosen fonts; cancel when empty
+    std::vector<TColor> ColoursOffered;
+    std::deque<TColor> Colours;        // next chosen colours; cancel when empty
 };
 
 class TSimClipboard final : public IClipboard {

@@ -2,6 +2,8 @@
 // Modal dialogs the core asks the platform for. Text is cp1251.
 #include <string>
 
+#include "ui/Graphics.h"
+
 namespace quorvel {
 
 // MessageBox flags and results in use.
@@ -26,6 +28,17 @@ public:
     // Runs a window of the system modally (a dialog of the form model whose
     // view the platform shows); returns its modal result (1 OK, 2 cancel).
     virtual int RunModal(const std::string& caption) = 0;
+    // The system's file-open dialog for existing files in existing folders,
+    // without a read-only box. filter: "Description|pattern;pattern|..." as
+    // the framework writes it. True with the chosen file's path, which is in
+    // the system's own file-name encoding (not cp1251).
+    virtual bool OpenFile(const std::string& filter, std::string& path) = 0;
+    // The system's font dialog preset with font, its colour included; true
+    // with the choice in font.
+    virtual bool ChooseFont(TFont& font) = 0;
+    // The system's colour dialog preset with colour; its 16 custom colours
+    // start white and keep what the operator puts there. True with the choice.
+    virtual bool ChooseColor(TColor& colour) = 0;
 };
 
 class IClipboard {

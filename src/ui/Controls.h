@@ -26,14 +26,6 @@ constexpr TColor clGray = 0x808080;
 constexpr TColor clBtnFace = static_cast<TColor>(0xFF00000F);
 constexpr TColor RGB(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
-struct TFont {
-    std::string Name = "MS Sans Serif";
-    int Size = 8;  // points
-    TFontStyles Style;
-    TColor Color = clWindowText;
-    bool operator==(const TFont&) const = default;
-};
-
 // Keyboard shortcut: virtual-key code in the low byte plus modifier bits.
 using TShortCut = std::uint16_t;
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;

@@ -1,6 +1,7 @@
 #pragma once
-// Colours and font styles as the framework keeps them.
+// Colours and fonts as the framework keeps them.
 #include <cstdint>
+#include <string>
 
 #include "base/Set.h"
 
@@ -15,5 +16,13 @@ constexpr TColor clWindowText = static_cast<TColor>(0xFF000008);
 
 enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
+
+struct TFont {
+    std::string Name = "MS Sans Serif";
+    int Size = 8;  // points
+    TFontStyles Style;
+    TColor Color = clWindowText;
+    bool operator==(const TFont&) const = default;
+};
 
 }  // namespace quorvel

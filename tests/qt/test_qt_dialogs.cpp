@@ -4,6 +4,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -16,6 +21,7 @@
 #include "QtTestSupport.h"
 #include "QtText.h"
 #include "base/CodePage.h"
+#include "ui/Controls.h"
 #include "ui/InputBox.h"
 
 namespace quorvel::testing {
@@ -205,6 +211,96 @@ TEST(QtModal, RunsAPlainDialogOrTheContentGivenForTheCaption) {
     WhenModal([](QWidget* w) { w->findChild<QPushButton*>("Close")->click(); });
     EXPECT_EQ(dialogs.RunModal("Options"), IDCANCEL);
     EXPECT_EQ(asked, "Options");
+}
+
+TEST(QtFileOpen, FrameworkFiltersBecomeQtFiltersAndTheChosenFileComesBack) {
+    EXPECT_EQ(qt::NameFilters(Utf8ToCp1251("Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*")),
+              QStringList({QString::fromUtf8("Текстовые файлы (*.txt)"), QString::fromUtf8("Все файлы (*.*)")}));
+    EXPECT_EQ(qt::NameFilters("Presets|*.flt;*.list|dangling"), QStringList({"Presets (*.flt *.list)"}));
+    EXPECT_TRUE(qt::NameFilters("").isEmpty());
+
+    const QString folder = QDir::temp().filePath(QStringLiteral("quorvel-open-file"));
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + QString::fromUtf8("/почта.txt");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    TQtDialogs dialogs;
+    QStringList offered;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        offered = dialog->nameFilters();
+        mode = dialog->fileMode();
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept();  // as the Open button does
+    });
+    std::string path;
+    ASSERT_TRUE(dialogs.OpenFile(Utf8ToCp1251("Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*"), path));
+    EXPECT_EQ(path, file.toStdString());  // the file system's own encoding, not the code page
+    EXPECT_EQ(offered.size(), 2);
+    EXPECT_EQ(mode, QFileDialog::ExistingFile);
+
+    WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    path = "kept";
+    EXPECT_FALSE(dialogs.OpenFile("*.txt|*.txt", path));
+    EXPECT_EQ(path, "kept");
+    QDir(folder).removeRecursively();
+}
+
+TEST(QtColourDialog, CustomColoursStartWhiteAndTheChoiceComesBackAsTheFrameworkColour) {
+    TQtDialogs dialogs;
+    QColor initial;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QColorDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        initial = dialog->currentColor();
+        dialog->setCurrentColor(QColor(255, 128, 0));
+        dialog->accept();
+    });
+    TColor colour = clNavy;
+    ASSERT_TRUE(dialogs.ChooseColor(colour));
+    EXPECT_EQ(initial, QColor(0, 0, 128));
+    EXPECT_EQ(colour, RGB(255, 128, 0));
+    for (int i = 0; i < QColorDialog::customCount(); ++i) EXPECT_EQ(QColorDialog::customColor(i), QColor(Qt::white));
+
+    WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(dialogs.ChooseColor(colour));
+    EXPECT_EQ(colour, RGB(255, 128, 0));
+}
+
+TEST(QtFontDialog, PresetWithTheFontAndGivesBackFontStyleAndItsColour) {
+    TQtDialogs dialogs;
+    TFont font;
+    font.Name = "DejaVu Sans";
+    font.Size = 9;
+    font.Color = clGreen;
+    QFont preset;
+    WhenModal([&](QWidget* w) {
+        auto* fonts = w->findChild<QFontDialog*>(QStringLiteral("Fonts"));
+        ASSERT_NE(fonts, nullptr);
+        preset = fonts->currentFont();
+        QFont chosen(QStringLiteral("DejaVu Sans"), 12);
+        chosen.setBold(true);
+        chosen.setUnderline(true);
+        fonts->setCurrentFont(chosen);
+        qobject_cast<QDialog*>(w)->accept();
+    });
+    ASSERT_TRUE(dialogs.ChooseFont(font));
+    EXPECT_EQ(preset.pointSize(), 9);
+    EXPECT_EQ(font.Size, 12);
+    EXPECT_TRUE(font.Style.Contains(TFontStyle::fsBold));
+    EXPECT_TRUE(font.Style.Contains(TFontStyle::fsUnderline));
+    EXPECT_FALSE(font.Style.Contains(TFontStyle::fsItalic));
+    EXPECT_EQ(font.Color, clGreen);  // the colour stays unless the operator picks another
+
+    const TFont before = font;
+    WhenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(dialogs.ChooseFont(font));
+    EXPECT_EQ(font, before);
 }
 
 TEST(QtClipboard, TextCrossesAsCodePageWithCrLfLineBreaks) {
