@@ -27,6 +27,10 @@ TEST(CodePage, BadInputBecomesQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("\x80z"), "?z");
     EXPECT_EQ(Utf8ToCp1251("\xE4\xB8\xAD"), "?");  // outside the code page
     EXPECT_EQ(Utf16ToCp1251(u"\U0001F600x"), "?x");
+    // Overlong forms: a NUL or a "<" in disguise would cut or break a saved file.
+    EXPECT_EQ(Utf8ToCp1251("\xE0\x80\x80z"), "???z");
+    EXPECT_EQ(Utf8ToCp1251("\xC0\xBC"), "??");
+    EXPECT_EQ(Utf8ToUtf16("\xF0\x82\x82\xAC"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
 TEST(CodePage, UpperCaseCoversCyrillicAndYo) {

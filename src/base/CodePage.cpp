@@ -56,7 +56,14 @@ void DecodeUtf8(std::string_view s, Emit&& emit) {
             }
             u = (u << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         }
-        if (!ok || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) { emit(kInvalid); ++i; continue; }
+        // An overlong form is malformed too: it would smuggle in a NUL or a
+        // character that checks on the shortest form never see.
+        static constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+        if (!ok || u < kShortest[extra] || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) {
+            emit(kInvalid);
+            ++i;
+            continue;
+        }
         emit(u);
         i += extra + 1;
     }
