@@ -115,7 +115,7 @@ void FillMainWindow(THost& host, QWidget& window) {
 
     auto refresh = [&host, status, log, newQso, shown = std::size_t(-1)]() mutable {
         THostTransceiver& rig = host.Transceiver();
-        std::string text = "Station " + host.Settings().Get("StationCallsign");
+        std::string text = "Station " + host.Settings().Get("Operator");
         text += rig.Connected() ? "   rig " + AdifFrequency(rig.Frequency()) + " MHz" + (rig.UpperSideband() ? " USB" : " LSB")
                                 : std::string("   rig off");
         if (rig.Keyed()) text += "   TX";
