@@ -321,6 +321,9 @@ TEST_F(ReferenceHost, HostStateChangesReachThePlugInInTheRightOrder) {
     EXPECT_EQ(h.Run(5), 0x4242u);
     h.CloseNewQso();
     h.OpenNewQso();
+    sim.Windows.SendMessage(h.NewQsoWindowHandle(), 0x0010, 0, 0);  // its close box
+    EXPECT_FALSE(h.NewQsoOpen());
+    h.OpenNewQso();
     h.SetAwardsAvailable(true);
     h.SetAwardsAvailable(false);
     std::string error;
@@ -330,7 +333,8 @@ TEST_F(ReferenceHost, HostStateChangesReachThePlugInInTheRightOrder) {
     h.Release();
     h.OpenNewQso();
     EXPECT_EQ(std::string(calls()).substr(before.size()),
-              "run 5;notify 3/1 qso no-awards;notify 2/1 qso no-awards;notify 2/6 qso awards;"
+              "run 5;notify 3/1 qso no-awards;notify 2/1 qso no-awards;notify 3/1 qso no-awards;"
+              "notify 2/1 qso no-awards;notify 2/6 qso awards;"
               "notify 3/6 qso awards;notify 1/26 qso no-awards;notify 1/44 qso no-awards;options " +
                   h.Settings().Get("PluginsDataPath") + ";release;");
 }

@@ -12,6 +12,8 @@ namespace pavohost {
 namespace fs = std::filesystem;
 namespace {
 
+constexpr std::uint32_t kCloseBox = 0x0010;  // WM_CLOSE: a window's close box
+
 // The settings of the profile, with the folders they name made ready.
 THostSettings PreparedSettings(const THostFolders& folders, IHostEvents& events) {
     std::string error;
@@ -39,7 +41,8 @@ THost::THost(THostEnvironment env)
       log_(settings_.Get("DBPath"), env_.Version),
       mainWindowHandle_(env_.Windows.CreateWindowHandle(0, [this](const quorvel::TMessage& m) { return MainWindowProc(m); })),
       applicationHandle_(env_.Windows.CreateWindowHandle(0, nullptr)),
-      newQsoHandle_(env_.Windows.CreateWindowHandle(mainWindowHandle_, nullptr)),
+      newQsoHandle_(env_.Windows.CreateWindowHandle(mainWindowHandle_,
+                                                    [this](const quorvel::TMessage& m) { return NewQsoWindowProc(m); })),
       mainWindow_(env_.Windows, mainWindowHandle_, "main window", env_.Events),
       applicationObject_(applicationHandle_, env_.Title),
       config_(settings_),
@@ -96,7 +99,6 @@ void THost::Release() {
 }
 
 std::intptr_t THost::MainWindowProc(const quorvel::TMessage& message) {
-    constexpr std::uint32_t kCloseBox = 0x0010;  // WM_CLOSE
     if (message.Msg == kCloseBox) {
         if (OnMainWindowClose) OnMainWindowClose();
         return 0;
@@ -107,6 +109,11 @@ std::intptr_t THost::MainWindowProc(const quorvel::TMessage& message) {
         return 0;  // not the close signal of our plug-in's window
     env_.Events.HostEvent("host", "close signal from the plug-in (instance " + std::to_string(message.LParam) + ")");
     Release();
+    return 0;
+}
+
+std::intptr_t THost::NewQsoWindowProc(const quorvel::TMessage& message) {
+    if (message.Msg == kCloseBox) CloseNewQso();  // the plug-in hears of it first
     return 0;
 }
 

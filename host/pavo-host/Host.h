@@ -93,6 +93,7 @@ public:
 private:
     void Notify(std::int32_t type, std::int32_t kind, const char* what);
     std::intptr_t MainWindowProc(const quorvel::TMessage& message);
+    std::intptr_t NewQsoWindowProc(const quorvel::TMessage& message);
 
     THostEnvironment env_;
     THostClock clock_;
