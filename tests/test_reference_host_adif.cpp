@@ -10,6 +10,7 @@
 #include "HostFiles.h"
 #include "LogBook.h"
 #include "MacroTable.h"
+#include "PavoHostRunSupport.h"
 
 #include <pugixml.hpp>
 #include <tuple>
@@ -19,12 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadAll;
 
 struct TempFolder {
     fs::path path = fs::temp_directory_path() / ("pavo-host-adif-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +

@@ -12,6 +12,7 @@
 #include "HostText.h"
 #include "Locator.h"
 #include "pavo/hostlibs.h"
+#include "PavoHostRunSupport.h"
 #include "SimPlatform.h"
 
 namespace pavohost {
@@ -19,12 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadAll;
 
 template <class Get>
 std::string Text(Get get) {

@@ -32,6 +32,16 @@ QString DisplayText(const std::string& cp1251) {
     return s;
 }
 
+// The system's OK and Cancel, closing the dialog with its result.
+void AddOkCancel(QDialog& dialog, QBoxLayout& layout) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);  // owned by it
+    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("ОК"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("Отмена"));
+    layout.addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+}
+
 }  // namespace
 
 QWidget* DialogOwner() { return QApplication::activeWindow(); }
@@ -144,12 +154,7 @@ int TQtDialogs::RunModal(const std::string& caption) {
     dialog.setWindowTitle(ToQString(caption));
     if (!modalContent_ || !modalContent_(caption, dialog)) {
         auto* layout = new QVBoxLayout(&dialog);  // owned by the dialog
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-        buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("ОК"));
-        buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("Отмена"));
-        layout->addWidget(buttons);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        AddOkCancel(dialog, *layout);
     }
     return dialog.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
@@ -209,12 +214,7 @@ bool TQtDialogs::ChooseFont(TFont& font) {
     colourRow->addWidget(colourButton);
     colourRow->addStretch();
     layout->addLayout(colourRow);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("ОК"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("Отмена"));
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    AddOkCancel(dialog, *layout);
     if (dialog.exec() != QDialog::Accepted) return false;
     const QFont chosen = fonts->currentFont();
     font.Name = FromQString(chosen.family());
