@@ -1,5 +1,6 @@
 // pavo-host: the reference host. Loads a Pavo plug-in by path, gives it a
-// session with every host interface, and plays a scripted session headless.
+// session with every host interface, and plays a scripted session, headless or
+// with windows.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
