@@ -10,7 +10,10 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686
   qt6-base-dev libgl-dev fonts-dejavu-core
-  libasound2-dev
+  libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
+  libliquid-dev libfftw3-dev libsndfile1-dev libsamplerate0-dev sox
+  libhamlib-dev libhamlib-utils
+  xvfb openbox xdotool x11-utils
   ccache
 )
 
