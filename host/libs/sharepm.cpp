@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "pavo/copyout.h"
 #include "pavo/hostlibs.h"
 
 namespace {
@@ -37,11 +38,6 @@ bool IsProfilePath(std::string_view path) {
     return true;
 }
 
-void CopyOut(const std::string& text, char* buffer, std::size_t size) {
-    const std::size_t n = text.size() < size ? text.size() : size - 1;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-}
 
 }  // namespace
 
@@ -51,8 +47,8 @@ PAVO_HOSTLIB_API int16_t PAVO_CALL smGetProfile(char* name, char* path) {
     TProfileStore& store = Store();
     std::lock_guard guard(store.lock);
     if (!store.current) return 0;
-    if (name != nullptr) CopyOut(store.name, name, PAVO_PROFILE_NAME_SIZE);
-    if (path != nullptr) CopyOut(store.path, path, PAVO_PATH_SIZE);
+    if (name != nullptr) PavoCopyOut(store.name, name, PAVO_PROFILE_NAME_SIZE);
+    if (path != nullptr) PavoCopyOut(store.path, path, PAVO_PATH_SIZE);
     return 1;
 }
 

@@ -1,20 +1,10 @@
 #include "HostText.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "base/CodePage.h"
 
 namespace pavohost {
-
-std::int32_t CopyOut(std::string_view text, char* buffer, std::int32_t size) {
-    if (buffer != nullptr && size > 0) {
-        const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-    }
-    return static_cast<std::int32_t>(text.size());
-}
 
 std::string Trim(std::string_view text) {
     const auto b = text.find_first_not_of(" \t\r\n");

@@ -5,11 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "pavo/copyout.h"
+
 namespace pavohost {
 
-// The out-parameter convention of pavo/host.h: at most size - 1 bytes and a
-// NUL are written; the full length is returned.
-std::int32_t CopyOut(std::string_view text, char* buffer, std::int32_t size);
+// The out-parameter convention of pavo/host.h (pavo/copyout.h): at most
+// size - 1 bytes and a NUL are written; the full length is returned.
+inline std::int32_t CopyOut(std::string_view text, char* buffer, std::int32_t size) {
+    return PavoCopyOut(text, buffer, size);
+}
 
 std::string Trim(std::string_view text);
 std::string UpperAscii(std::string_view text);

@@ -36,7 +36,12 @@ TMainForm::TMainForm(TPluginLibrary& library)
     Caption = Ru("Цифровые виды связи");
     const TPlatform& p = Platform();
     if (p.Engines != nullptr && p.Dispatcher != nullptr) engine_ = p.Engines->CreateEngine(kModemEngineClassId, *p.Dispatcher);
-    if (!engine_) engine_ = std::make_unique<TNullModemEngine>();
+    if (!engine_) {
+        engine_ = std::make_unique<TNullModemEngine>();
+        // A module that is there but refused (another version) is told.
+        const std::string refusal = p.Engines != nullptr ? p.Engines->Refusal() : std::string();
+        if (!refusal.empty()) AppMessageBox(Application(), refusal, MB_ICONERROR);
+    }
     engine_->SetEvents(&engineEvents_);
     LoadDesign();
     RegisterAutomation();
