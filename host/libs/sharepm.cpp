@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
 #include "pavo/copyout.h"
 #include "pavo/hostlibs.h"
 
@@ -27,17 +28,8 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 // The path is appended to the host's data folder: it must stay below it.
 bool IsProfilePath(std::string_view path) {
     if (!path.empty() && !IsSeparator(path.front())) return false;
-    if (path.find(':') != std::string_view::npos) return false;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
-        if (path.substr(start, end - start) == "..") return false;
-        start = end + 1;
-    }
-    return true;
+    return quorvel::StaysBelow(path);
 }
-
 
 }  // namespace
 

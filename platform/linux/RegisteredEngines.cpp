@@ -6,23 +6,9 @@
 
 #include "LinuxLibraries.h"
 #include "base/CodePage.h"
+#include "base/Text.h"
 
 namespace quorvel::linux_platform {
-namespace {
-
-std::string Trim(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
-
-std::string UpperAscii(std::string s) {
-    for (char& c : s) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    return s;
-}
-
-}  // namespace
 
 std::map<std::string, std::string> ParseEngineRegistration(const std::string& text) {
     std::map<std::string, std::string> out;
