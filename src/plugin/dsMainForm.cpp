@@ -40,6 +40,7 @@ TMainForm::TMainForm(TPluginLibrary& library)
     LoadDesign();
     BindTransmit();
     BindModemHandlers();
+    BindTransceiverPanel();
     RegisterAutomation();
     PublishProperties();
     ScreenSnap = true;

@@ -242,6 +242,12 @@ public:
     // The host's mode name to its new-QSO window, when that is open.
     void UpdateNewQsoMode();
 
+    // Transceiver panel: a step button held down steps the dial at once and
+    // then on every tick of Timer2 until it is released.
+    void TuneButtonMouseDown(TComponent* Sender);
+    void TuneButtonMouseUp(TComponent* Sender);
+    void TuneStep();
+
     // Steps of other subsystems these handlers run; an empty one is skipped.
     struct TModemHooks {
         // Sends the host's mode name for the mode and speed lists to the
@@ -440,6 +446,8 @@ protected:
     void FormCreate() override;
     void FormShow() override;
     void FormClose(TCloseAction& action) override;
+    // The host transceiver's messages.
+    std::intptr_t WndProc(const TMessage& message) override;
 
 private:
     // Received text and transmit (rxtext/, tx/).
@@ -453,6 +461,7 @@ private:
 
     void LoadDesign();
     void BindModemHandlers();
+    void BindTransceiverPanel();
     void RegisterAutomation();  // dsMainFormAutomation.cpp
     void PublishProperties();
     void FormDestroy();

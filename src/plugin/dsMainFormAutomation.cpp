@@ -17,7 +17,8 @@ void TMainForm::RegisterAutomation() {
         Automation.AddControl(*c);
     for (TComponent* c : std::initializer_list<TComponent*>{
              &BarMainMenu, &BarStandard, &BarCommands, &BarCommands2, &dxBarPopupMenu1, &dxBarPopupMenu2,
-             &dxBarPopupMenu3, &dxBarPopupMenu4, &mnuAwardList, &XMMVView1, &XMMVView2})
+             &dxBarPopupMenu3, &dxBarPopupMenu4, &mnuAwardList, &XMMVView1, &XMMVView2, &RsSpeedButton3,
+             &RsSpeedButton42, &RsSpeedButton43, &RsSpeedButton44, &RsSpeedButton45, &RsSpeedButton46})
         Automation.AddControl(*c, false);
 }
 
