@@ -156,7 +156,9 @@ TEST_F(PavoHostRun, PlaysASessionWithThePlugInAndLogsTheContact) {
              "] log: contact 1 saved: DL1ABC 20240504 1430",
              "] new-QSO: reset for a new contact",
              "    last: <CALL:6>DL1ABC <QSO_DATE:8>20240504 <TIME_ON:6>1430",
-             "<BAND:3>20m <FREQ:6>14.070 <MODE:3>PSK <SUBMODE:5>PSK31 <RST_SENT:3>599 <RST_RCVD:3>599 "
+             " <TIME_OFF:6>1430",
+             // The signal frequency: the dial and the carrier of 1750 Hz on upper sideband.
+             "<BAND:3>20m <FREQ:8>14.07175 <MODE:3>PSK <SUBMODE:5>PSK31 <RST_SENT:3>599 <RST_RCVD:3>599 "
              "<GRIDSQUARE:6>JO62QM <STATION_CALLSIGN:5>R3ABC <EOR>",
              "host: plug-in unloaded\nsession ended: 1 contact logged to ",
          })

@@ -180,6 +180,7 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
                                  programFolder};
     environment.Rig = options.Rig;
     THost host(std::move(environment));
+    if (host.RigPort().Polled()) front.KeepRealPace();
     transcript.Line("host settings: " + host.Settings().File().string());
     transcript.Line("log: " + host.Log().File().string() + " (" + std::to_string(host.Log().Records().size()) +
                     " contacts)");
