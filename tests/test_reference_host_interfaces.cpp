@@ -257,7 +257,7 @@ TEST_F(ReferenceHost, RigTellsRegisteredWindowsOfFrequencySidebandAndLoss) {
     h.Transceiver().PowerOff();
     EXPECT_TRUE(messages.empty()) << "posted, not sent";
     sim.Dispatcher.Advance(0);
-    ASSERT_EQ(messages.size(), 5u);
+    ASSERT_EQ(messages.size(), 6u);
     EXPECT_EQ(messages[0].Msg, PAVO_MSG_TRX_FREQUENCY);
     EXPECT_EQ(messages[0].LParam, 14070000) << "the dial as the window registers";
     EXPECT_EQ(messages[1].Msg, PAVO_MSG_TRX_FREQUENCY);
@@ -265,15 +265,17 @@ TEST_F(ReferenceHost, RigTellsRegisteredWindowsOfFrequencySidebandAndLoss) {
     EXPECT_EQ(messages[2].LParam, 7036000);
     EXPECT_EQ(messages[3].Msg, PAVO_MSG_TRX_1161);
     EXPECT_EQ(messages[3].LParam, 0);
-    EXPECT_EQ(messages[4].Msg, PAVO_MSG_TRX_GONE);
+    EXPECT_EQ(messages[4].Msg, PAVO_MSG_TRX_FREQUENCY) << "the dial again, so the new sideband is read";
+    EXPECT_EQ(messages[4].LParam, 7036000);
+    EXPECT_EQ(messages[5].Msg, PAVO_MSG_TRX_GONE);
     EXPECT_EQ(trx->Frequency(), 0) << "no rig, no frequency";
     EXPECT_EQ(trx->UpperSideband(), 0);
     h.Transceiver().PowerOn();
     trx->UnregisterWindow(window);
     h.Transceiver().Dial(3580000);
     sim.Dispatcher.Advance(0);
-    ASSERT_EQ(messages.size(), 6u) << "nothing after unregistering";
-    EXPECT_EQ(messages[5].LParam, 7036000);
+    ASSERT_EQ(messages.size(), 7u) << "nothing after unregistering";
+    EXPECT_EQ(messages[6].LParam, 7036000);
 
     trx->SwitchToTransmit();
     EXPECT_TRUE(h.Transceiver().Keyed());

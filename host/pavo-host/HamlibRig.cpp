@@ -46,6 +46,8 @@ public:
             return;
         }
         if (!port.empty()) Conf("rig_pathname", port);
+        // The dummy rig keys through CAT only when told so, as a real CAT rig does.
+        if (model == THamlibRig::kDummyModel) Conf("ptt_type", "RIG");
         Conf("timeout", std::to_string(timing.Timeout.count()));
         Conf("retry", "0");
         const int status = rig_open(rig_.get());

@@ -200,6 +200,12 @@ void THostTransceiver::RigReported(const TRigStatus& status) {
             events_.HostEvent("rig", "mode " + status.Mode + " on the rig: " + (status.Upper ? "upper" : "lower") + " sideband");
         toldUpper_ = status.Upper;
         Tell(PAVO_MSG_TRX_1161, status.Upper ? 1 : 0);
+        // Plug-ins read the sideband when the dial is reported: it is reported
+        // again, and the working frequency from the other sideband is stale.
+        if (status.DialHz == before.DialHz) {
+            workingFrequency_ = 0;
+            Tell(PAVO_MSG_TRX_FREQUENCY, DialForPlugins());
+        }
     }
 }
 

@@ -115,7 +115,7 @@ private:
 
 // The rig as the host's CAT link sees it. Windows registered by plug-ins get
 // 1160 (lParam: the dial in Hz) when they register and whenever the dial
-// moves, 1161 when the sideband changes (lParam 1 upper, 0 lower) and 1162
+// moves, 1161 and 1160 when the sideband changes (lParam 1 upper, 0 lower) and 1162
 // when the rig goes away; 1160 again when it is back. The host's frequency is
 // the working frequency a plug-in set since the dial last moved, else the
 // dial. The interface carries signed 32-bit Hz: a dial above 2,147,483,647 Hz
