@@ -176,9 +176,10 @@ void THamlibRig::Run() {
 
     for (;;) {
         std::deque<TCommand> commands;
+        bool stopping = false;
         {
             std::unique_lock lock(mutex_);
-            if (stop_) break;
+            stopping = stop_;
             commands.swap(commands_);
         }
         for (const TCommand& c : commands) {
@@ -208,6 +209,11 @@ void THamlibRig::Run() {
                     break;
             }
             if (status != RIG_OK && LinkLost(status)) lose(ErrorText(status));
+        }
+        if (stopping) {
+            // Never leave the transmitter keyed behind.
+            if (link && ptt) rig_set_ptt(link->Rig(), RIG_VFO_CURR, RIG_PTT_OFF);
+            break;
         }
 
         if (powered && !link && TClock::now() >= nextAttempt) {
