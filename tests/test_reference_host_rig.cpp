@@ -21,6 +21,7 @@
 #include "HamlibRig.h"
 #include "Host.h"
 #include "PluginFixture.h"
+#include "SimPlatform.h"
 
 extern char** environ;
 
@@ -81,6 +82,34 @@ TEST(HamlibRig, SidebandFollowsTheRigsModeAndUnknownModelsAreRefused) {
         EXPECT_TRUE(UpperSidebandOfMode(upper)) << upper;
     for (const char* lower : {"LSB", "PKTLSB", "ECSSLSB"}) EXPECT_FALSE(UpperSidebandOfMode(lower)) << lower;
     EXPECT_THROW(THamlibRig(987654, ""), std::invalid_argument);
+}
+
+TEST(HostRigSettings, ARigChosenInTheSettingsIsSavedAndDrivenAtOnce) {
+    const fs::path data = fs::temp_directory_path() / "pavo-host-rig-settings";
+    fs::remove_all(data);
+    quorvel::sim::TSimPlatform sim;
+    Events events;
+    {
+        THost host(THostEnvironment{sim.Windows, sim.Dispatcher, THostFolders::For(data), events, "1.2.0", QUORVEL_BIN_DIR});
+        EXPECT_EQ(host.RigPort().Description(), "simulated");
+        std::string error;
+        EXPECT_FALSE(host.ChangeRig(TRigChoice{987654, ""}, error));
+        EXPECT_NE(error.find("987654"), std::string::npos) << error;
+        EXPECT_EQ(host.RigPort().Description(), "simulated") << "a refused choice keeps the rig";
+        ASSERT_TRUE(host.ChangeRig(TRigChoice{THamlibRig::kDummyModel, ""}, error)) << error;
+        const auto end = TClock::now() + 3s;
+        while (!host.Transceiver().Connected() && TClock::now() < end) {
+            sim.Dispatcher.Advance(50);
+            std::this_thread::sleep_for(10ms);
+        }
+        EXPECT_TRUE(host.Transceiver().Connected());
+        EXPECT_EQ(host.Transceiver().RigDescription(), "Hamlib model 1 (dummy rig)");
+    }
+    // The next start drives the saved rig.
+    THost again(THostEnvironment{sim.Windows, sim.Dispatcher, THostFolders::For(data), events, "1.2.0", QUORVEL_BIN_DIR});
+    EXPECT_EQ(again.SavedRigChoice().Model, THamlibRig::kDummyModel);
+    EXPECT_TRUE(again.Transceiver().Connected()) << "it answered before the host went on";
+    fs::remove_all(data);
 }
 
 // ---- rigctld ------------------------------------------------------------------

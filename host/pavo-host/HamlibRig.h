@@ -50,6 +50,11 @@ public:
     void SetPower(bool on) override;
     void Deliver() override;
     bool Polled() const override { return true; }
+    TRigStatus Known() const override {
+        TRigStatus s;
+        s.Error = "not reached yet";
+        return s;
+    }
 
     // Start-up only: waits until the rig has answered or failed once.
     bool WaitForFirstReport(std::chrono::milliseconds limit);

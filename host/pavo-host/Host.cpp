@@ -82,12 +82,33 @@ THost::THost(THostEnvironment env)
     session_.Application = &application_;
     session_.NewQso = nullptr;
     session_.Awards = nullptr;
-    if (rig_->Polled()) {
+    if (auto* hamlib = dynamic_cast<THamlibRig*>(rig_.get())) {
         // The session starts from what the rig says, if it says it soon.
-        if (auto* hamlib = dynamic_cast<THamlibRig*>(rig_.get())) hamlib->WaitForFirstReport(kRigFirstAnswer);
+        hamlib->WaitForFirstReport(kRigFirstAnswer);
         rig_->Deliver();
-        rigDelivery_ = env_.Dispatcher.SetTimer(kRigDeliveryMs, [this] { rig_->Deliver(); });
     }
+    StartRigDelivery();
+}
+
+void THost::StartRigDelivery() {
+    if (rigDelivery_ != 0) env_.Dispatcher.KillTimer(rigDelivery_);
+    rigDelivery_ = 0;
+    if (rig_->Polled()) rigDelivery_ = env_.Dispatcher.SetTimer(kRigDeliveryMs, [this] { rig_->Deliver(); });
+}
+
+bool THost::ChangeRig(const TRigChoice& choice, std::string& error) {
+    std::unique_ptr<IRigPort> next;
+    try {
+        next = MakeRig(choice);
+    } catch (const THostError& e) {
+        error = e.what();
+        return false;
+    }
+    if (!SaveRigChoice(choice, error)) return false;
+    transceiver_.UseRig(*next);
+    rig_ = std::move(next);  // the old rig's thread ends here
+    StartRigDelivery();
+    return true;
 }
 
 bool THost::SaveRigChoice(const TRigChoice& choice, std::string& error) {

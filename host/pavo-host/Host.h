@@ -88,6 +88,9 @@ public:
     IRigPort& RigPort() { return *rig_; }
     // The rig the host's settings name (saved), used from the next start.
     bool SaveRigChoice(const TRigChoice& choice, std::string& error);
+    // The host's rig settings: saved and used at once. False with the reason
+    // (an unknown model, settings that cannot be written); the rig stays.
+    bool ChangeRig(const TRigChoice& choice, std::string& error);
     TRigChoice SavedRigChoice() const;
     TNewQsoWindow& NewQso() { return newQso_; }
     THostClock& Clock() { return clock_; }
@@ -100,6 +103,7 @@ public:
 
 private:
     void Notify(std::int32_t type, std::int32_t kind, const char* what);
+    void StartRigDelivery();
     std::intptr_t MainWindowProc(const quorvel::TMessage& message);
     std::intptr_t NewQsoWindowProc(const quorvel::TMessage& message);
 

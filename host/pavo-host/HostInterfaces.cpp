@@ -83,15 +83,25 @@ std::int32_t THostConfig::ToolbarStyle() { return settings_.GetInt("ToolbarStyle
 // ---- transceiver ----
 
 THostTransceiver::THostTransceiver(quorvel::IWindowSystem& windows, IHostEvents& events, IRigPort& rig)
-    : windows_(windows), events_(events), port_(rig) {
+    : windows_(windows), events_(events), port_(&rig) {
     rig_ = rig.Known();
     toldDial_ = rig_.DialHz;
     toldUpper_ = rig_.Upper;
     toldConnected_ = rig_.Connected;
-    port_.OnStatus = [this](const TRigStatus& s) { RigReported(s); };
+    port_->OnStatus = [this](const TRigStatus& s) { RigReported(s); };
 }
 
-THostTransceiver::~THostTransceiver() { port_.OnStatus = nullptr; }
+THostTransceiver::~THostTransceiver() { port_->OnStatus = nullptr; }
+
+void THostTransceiver::UseRig(IRigPort& rig) {
+    port_->OnStatus = nullptr;
+    port_ = &rig;
+    port_->OnStatus = [this](const TRigStatus& s) { RigReported(s); };
+    events_.HostEvent("rig", "now " + rig.Description());
+    toldConnected_ = false;  // the new rig's first answer is news
+    RigReported(rig.Known());
+    if (ptt_) port_->SetPtt(true);
+}
 
 std::int32_t THostTransceiver::DialForPlugins() const {
     constexpr std::int64_t kLargest = 2147483647;
@@ -111,13 +121,13 @@ void THostTransceiver::SwitchToTransmit() {
     if (ptt_) return;
     ptt_ = true;
     events_.HostEvent("rig", "PTT on, transmitting");
-    port_.SetPtt(true);
+    port_->SetPtt(true);
 }
 
 void THostTransceiver::SwitchToReceive() {
     if (!ptt_) return;
     ptt_ = false;
-    port_.SetPtt(false);
+    port_->SetPtt(false);
     events_.HostEvent("rig", "PTT off, receiving");
     if (OnReceive) OnReceive();
 }
@@ -129,7 +139,7 @@ void THostTransceiver::TuneTo(std::int32_t hz) {
     }
     events_.HostEvent("rig", "tuned by the plug-in to " + FrequencyText(hz));
     toldDial_ = hz;
-    port_.SetFrequency(hz);
+    port_->SetFrequency(hz);
 }
 
 void THostTransceiver::RegisterWindow(PavoHandle window) {
@@ -179,7 +189,7 @@ void THostTransceiver::RigReported(const TRigStatus& status) {
     }
     if (!before.Connected) {
         if (!toldConnected_)
-            events_.HostEvent("rig", port_.Description() + " answers: dial " + FrequencyText(status.DialHz) + ", " +
+            events_.HostEvent("rig", port_->Description() + " answers: dial " + FrequencyText(status.DialHz) + ", " +
                                          (status.Mode.empty() ? std::string("mode unknown") : status.Mode));
         toldConnected_ = true;
         toldDial_ = status.DialHz;
@@ -212,13 +222,13 @@ void THostTransceiver::RigReported(const TRigStatus& status) {
 void THostTransceiver::Dial(std::int64_t hz) {
     events_.HostEvent("rig", "dial set to " + FrequencyText(hz));
     toldDial_ = hz;
-    port_.SetFrequency(hz);
+    port_->SetFrequency(hz);
 }
 
 void THostTransceiver::SetUpperSideband(bool upper) {
     events_.HostEvent("rig", upper ? "upper sideband" : "lower sideband");
     toldUpper_ = upper;
-    port_.SetUpperSideband(upper);
+    port_->SetUpperSideband(upper);
 }
 
 void THostTransceiver::PowerOff() {
@@ -226,14 +236,14 @@ void THostTransceiver::PowerOff() {
     ptt_ = false;
     events_.HostEvent("rig", "rig off");
     toldConnected_ = false;
-    port_.SetPower(false);
+    port_->SetPower(false);
 }
 
 void THostTransceiver::PowerOn() {
     if (rig_.Connected) return;
     events_.HostEvent("rig", "rig on at " + FrequencyText(rig_.DialHz));
     toldConnected_ = true;
-    port_.SetPower(true);
+    port_->SetPower(true);
 }
 
 // ---- log ----

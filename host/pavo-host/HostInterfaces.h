@@ -145,7 +145,9 @@ public:
     bool Connected() const { return rig_.Connected; }
     // What the rig last reported (its dial as it is, however large).
     const TRigStatus& Rig() const { return rig_; }
-    std::string RigDescription() const { return port_.Description(); }
+    std::string RigDescription() const { return port_->Description(); }
+    // Another rig from now on; the windows hear of it as of any rig.
+    void UseRig(IRigPort& rig);
     std::int32_t WorkingFrequency() const { return workingFrequency_; }
     // The frequency a contact is logged on: the working frequency, else the
     // rig's dial (0 when neither is known).
@@ -161,7 +163,7 @@ private:
     void TellOne(PavoHandle window, std::uint32_t message, std::intptr_t lParam);
     quorvel::IWindowSystem& windows_;
     IHostEvents& events_;
-    IRigPort& port_;
+    IRigPort* port_;
     TRigStatus rig_;
     // What the transcript has told already, so a change the host made itself
     // is not told twice when the rig confirms it.
