@@ -415,7 +415,7 @@ void THeadlessSession::Step(const TScriptCommand& c) {
     } else if (n == "rig") {
         THostTransceiver& rig = host_.Transceiver();
         const std::string what = arg(0);
-        if (what == "frequency") rig.Dial(static_cast<std::int32_t>(c.Number));
+        if (what == "frequency") rig.Dial(c.Number);
         else if (what == "usb") rig.SetUpperSideband(true);
         else if (what == "lsb") rig.SetUpperSideband(false);
         else if (what == "off") rig.PowerOff();
