@@ -13,7 +13,8 @@ namespace {
 using TClock = std::chrono::steady_clock;
 
 std::string ErrorText(int code) {
-    std::string text = rigerror(code);
+    // rigerror adds Hamlib's recent trace; the message alone is enough here.
+    std::string text = rigerror2(code);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     return text;
 }

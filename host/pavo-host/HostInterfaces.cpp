@@ -85,6 +85,7 @@ std::int32_t THostConfig::ToolbarStyle() { return settings_.GetInt("ToolbarStyle
 THostTransceiver::THostTransceiver(quorvel::IWindowSystem& windows, IHostEvents& events, IRigPort& rig)
     : windows_(windows), events_(events), port_(&rig) {
     rig_ = rig.Known();
+    heard_ = rig_.Connected;
     toldDial_ = rig_.DialHz;
     toldUpper_ = rig_.Upper;
     toldConnected_ = rig_.Connected;
@@ -100,6 +101,7 @@ void THostTransceiver::UseRig(IRigPort& rig) {
     events_.HostEvent("rig", "now " + rig.Description());
     toldConnected_ = false;  // the new rig's first answer is news
     RigReported(rig.Known());
+    heard_ = false;
     if (ptt_) port_->SetPtt(true);
 }
 
@@ -181,12 +183,19 @@ void THostTransceiver::RigReported(const TRigStatus& status) {
             rig_.DialHz = before.DialHz;
             rig_.Upper = before.Upper;
         }
-        if (!before.Connected) return;
+        const bool first = !heard_;
+        heard_ = true;
+        if (!before.Connected) {
+            // A rig that is not there at all is news once.
+            if (first) events_.HostEvent("rig", port_->Description() + " does not answer (" + status.Error + "); trying again");
+            return;
+        }
         if (toldConnected_) events_.HostEvent("rig", "the rig does not answer (" + status.Error + "); trying again");
         toldConnected_ = false;
         Tell(PAVO_MSG_TRX_GONE, 0);
         return;
     }
+    heard_ = true;
     if (!before.Connected) {
         if (!toldConnected_)
             events_.HostEvent("rig", port_->Description() + " answers: dial " + FrequencyText(status.DialHz) + ", " +

@@ -170,6 +170,7 @@ private:
     std::int64_t toldDial_ = -1;
     bool toldUpper_ = true;
     bool toldConnected_ = false;
+    bool heard_ = false;  // the rig has reported since it was taken on
     bool ptt_ = false;
     std::int32_t workingFrequency_ = 0;
     std::vector<PavoHandle> registered_;
