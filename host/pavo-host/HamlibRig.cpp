@@ -188,13 +188,14 @@ void THamlibRig::Run() {
             switch (c.Kind) {
                 case TCommand::TKind::Power:
                     powered = c.Value != 0;
-                    if (!powered && (link || !reportedOnce || last.Connected)) {
+                    if (!powered) {
                         link.reset();
                         TRigStatus off;
                         off.Error = "the host closed the link to the rig";
                         report(off);
+                    } else {
+                        nextAttempt = TClock::now();
                     }
-                    if (powered) nextAttempt = TClock::now();
                     break;
                 case TCommand::TKind::Ptt:
                     ptt = c.Value != 0;
