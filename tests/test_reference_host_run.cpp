@@ -90,6 +90,12 @@ TEST_F(PavoHostRun, OptionsAreCheckedAndExplained) {
     EXPECT_EQ(r.err, "pavo-host: --data needs a value\n");
     r = Host("a.kpl b.kpl");
     EXPECT_EQ(r.exit, 2);
+    r = Host("--rig-port /dev/ttyUSB0 " + Data());
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: --rig-port needs --rig\n");
+    r = Host("--rig 987654 --headless " + Data());
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: Hamlib knows no rig model 987654 (see rigctl -l)\n");
     r = Host("--gui " + Data());
     EXPECT_EQ(r.exit, 2);
     EXPECT_TRUE(r.err.find("no display to show windows on") != std::string::npos ||

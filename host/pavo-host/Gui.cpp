@@ -87,7 +87,7 @@ void ShowRigSettings(THost& host, QWidget& parent) {
     layout->addLayout(form);
     const TRigChoice saved = host.SavedRigChoice();
     auto* model = new QSpinBox(&dialog);
-    model->setRange(0, 99999);
+    model->setRange(0, 9999999);
     model->setSpecialValueText("simulated");
     model->setValue(saved.Model);
     model->setToolTip("Hamlib's model number (rigctl -l): 1 its dummy rig, 2 a rigctld; 0 the simulated rig");

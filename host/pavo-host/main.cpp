@@ -93,7 +93,7 @@ int LineNumber(const std::string& text, const char* option) {
 
 int RigModel(const std::string& text) {
     const long n = std::strtol(text.c_str(), nullptr, 10);
-    if (n < 1 || n > 99999) throw THostError(kExitUsage, "--rig needs a Hamlib model number, not \"" + text + "\"");
+    if (n < 1 || n > 9999999) throw THostError(kExitUsage, "--rig needs a Hamlib model number, not \"" + text + "\"");
     return static_cast<int>(n);
 }
 
