@@ -100,7 +100,11 @@ struct FakeTransceiver : Counted<IHostTransceiver> {
     void PAVO_CALL SwitchToTransmit() override { calls.push_back("tx"); }
     void PAVO_CALL SwitchToReceive() override { calls.push_back("rx"); }
     std::int32_t PAVO_CALL Frequency() override { return frequency; }
-    void PAVO_CALL TuneTo(std::int32_t hz) override { frequency = hz; }
+    std::vector<std::int32_t> tunes;
+    void PAVO_CALL TuneTo(std::int32_t hz) override {
+        frequency = hz;
+        tunes.push_back(hz);
+    }
     void PAVO_CALL RegisterWindow(PavoHandle w) override { registered.push_back(w); }
     void PAVO_CALL UnregisterWindow(PavoHandle w) override { std::erase(registered, w); }
     std::int32_t PAVO_CALL UpperSideband() override { return upper ? 1 : 0; }

@@ -257,21 +257,25 @@ TEST_F(ReferenceHost, RigTellsRegisteredWindowsOfFrequencySidebandAndLoss) {
     h.Transceiver().PowerOff();
     EXPECT_TRUE(messages.empty()) << "posted, not sent";
     sim.Dispatcher.Advance(0);
-    ASSERT_EQ(messages.size(), 4u);
+    ASSERT_EQ(messages.size(), 6u);
     EXPECT_EQ(messages[0].Msg, PAVO_MSG_TRX_FREQUENCY);
-    EXPECT_EQ(messages[0].LParam, 7035000);
-    EXPECT_EQ(messages[1].LParam, 7036000);
-    EXPECT_EQ(messages[2].Msg, PAVO_MSG_TRX_1161);
-    EXPECT_EQ(messages[2].LParam, 0);
-    EXPECT_EQ(messages[3].Msg, PAVO_MSG_TRX_GONE);
+    EXPECT_EQ(messages[0].LParam, 14070000) << "the dial as the window registers";
+    EXPECT_EQ(messages[1].Msg, PAVO_MSG_TRX_FREQUENCY);
+    EXPECT_EQ(messages[1].LParam, 7035000);
+    EXPECT_EQ(messages[2].LParam, 7036000);
+    EXPECT_EQ(messages[3].Msg, PAVO_MSG_TRX_1161);
+    EXPECT_EQ(messages[3].LParam, 0);
+    EXPECT_EQ(messages[4].Msg, PAVO_MSG_TRX_FREQUENCY) << "the dial again, so the new sideband is read";
+    EXPECT_EQ(messages[4].LParam, 7036000);
+    EXPECT_EQ(messages[5].Msg, PAVO_MSG_TRX_GONE);
     EXPECT_EQ(trx->Frequency(), 0) << "no rig, no frequency";
     EXPECT_EQ(trx->UpperSideband(), 0);
     h.Transceiver().PowerOn();
     trx->UnregisterWindow(window);
     h.Transceiver().Dial(3580000);
     sim.Dispatcher.Advance(0);
-    ASSERT_EQ(messages.size(), 5u) << "nothing after unregistering";
-    EXPECT_EQ(messages[4].LParam, 7036000);
+    ASSERT_EQ(messages.size(), 7u) << "nothing after unregistering";
+    EXPECT_EQ(messages[6].LParam, 7036000);
 
     trx->SwitchToTransmit();
     EXPECT_TRUE(h.Transceiver().Keyed());
@@ -279,6 +283,65 @@ TEST_F(ReferenceHost, RigTellsRegisteredWindowsOfFrequencySidebandAndLoss) {
     EXPECT_FALSE(h.Transceiver().Keyed());
     trx->SetWorkingFrequency(3578250);
     EXPECT_EQ(h.Transceiver().WorkingFrequency(), 3578250);
+}
+
+TEST_F(ReferenceHost, TheHostsFrequencyIsTheWorkingFrequencyUntilTheDialMoves) {
+    THost& h = Host();
+    IHostTransceiver* trx = h.Session().Transceiver;
+    trx->SetWorkingFrequency(14071750);
+    EXPECT_EQ(trx->Frequency(), 14071750) << "what the plug-in reads back for its status bar";
+    EXPECT_EQ(h.Transceiver().LogFrequency(), 14071750);
+    h.Transceiver().Dial(14074000);
+    EXPECT_EQ(trx->Frequency(), 14074000) << "a new dial makes the old working frequency stale";
+    EXPECT_EQ(h.Transceiver().LogFrequency(), 14074000);
+
+    // Beyond the interface's 32 bits the plug-in hears of an unknown dial;
+    // the log keeps the rig's own.
+    const quorvel::THandle window = RecordingWindow();
+    trx->RegisterWindow(window);
+    h.Transceiver().Dial(10368100000);
+    sim.Dispatcher.Advance(0);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].Msg, PAVO_MSG_TRX_FREQUENCY);
+    EXPECT_EQ(messages[1].LParam, 0);
+    EXPECT_EQ(trx->Frequency(), 0);
+    EXPECT_EQ(h.Transceiver().LogFrequency(), 10368100000);
+    h.Transceiver().Dial(2147483647);
+    EXPECT_EQ(trx->Frequency(), 2147483647) << "the largest dial the interface carries";
+
+    // A rig that stops answering leaves its last dial for the log.
+    h.Transceiver().Dial(7074000);
+    h.Transceiver().PowerOff();
+    EXPECT_EQ(h.Transceiver().LogFrequency(), 7074000);
+}
+
+TEST_F(ReferenceHost, ContactRunsFromItsFirstCallsignToItsSave) {
+    THost& h = Host();
+    h.OpenNewQso();
+    INewQsoWindow& qso = *h.Session().NewQso;
+    qso.CallsignControl()->SetText("DL1ABC");
+    h.Clock().Set(SecondsFromCivil({2024, 5, 4, 14, 31, 31}));
+    qso.CallsignControl()->SetText("DL1ABC/P");  // a correction keeps the start
+    h.Session().Transceiver->SetWorkingFrequency(14071750);
+    ASSERT_EQ(qso.Save(), 1);
+    const TAdifRecord& r = h.Log().Records().back();
+    EXPECT_EQ(r.Get("TIME_ON"), "143000");
+    EXPECT_EQ(r.Get("TIME_OFF"), "143131");
+    EXPECT_EQ(r.Get("QSO_DATE_OFF"), "") << "the same day";
+    EXPECT_EQ(r.Get("FREQ"), "14.07175");
+    EXPECT_EQ(r.Get("BAND"), "20m");
+
+    // Over midnight the contact ends on the next day.
+    qso.Reset();
+    h.Clock().Set(SecondsFromCivil({2024, 5, 4, 23, 59, 0}));
+    qso.CallsignControl()->SetText("G4XYZ");
+    h.Clock().Set(SecondsFromCivil({2024, 5, 5, 0, 2, 10}));
+    ASSERT_EQ(qso.Save(), 1);
+    const TAdifRecord& late = h.Log().Records().back();
+    EXPECT_EQ(late.Get("QSO_DATE"), "20240504");
+    EXPECT_EQ(late.Get("TIME_ON"), "235900");
+    EXPECT_EQ(late.Get("QSO_DATE_OFF"), "20240505");
+    EXPECT_EQ(late.Get("TIME_OFF"), "000210");
 }
 
 TEST_F(ReferenceHost, AwardValuesGoToTheOpenContact) {

@@ -90,6 +90,12 @@ TEST_F(PavoHostRun, OptionsAreCheckedAndExplained) {
     EXPECT_EQ(r.err, "pavo-host: --data needs a value\n");
     r = Host("a.kpl b.kpl");
     EXPECT_EQ(r.exit, 2);
+    r = Host("--rig-port /dev/ttyUSB0 " + Data());
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: --rig-port needs --rig\n");
+    r = Host("--rig 987654 --headless " + Data());
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err, "pavo-host: Hamlib knows no rig model 987654 (see rigctl -l)\n");
     r = Host("--gui " + Data());
     EXPECT_EQ(r.exit, 2);
     EXPECT_TRUE(r.err.find("no display to show windows on") != std::string::npos ||
@@ -156,7 +162,9 @@ TEST_F(PavoHostRun, PlaysASessionWithThePlugInAndLogsTheContact) {
              "] log: contact 1 saved: DL1ABC 20240504 1430",
              "] new-QSO: reset for a new contact",
              "    last: <CALL:6>DL1ABC <QSO_DATE:8>20240504 <TIME_ON:6>1430",
-             "<BAND:3>20m <FREQ:6>14.070 <MODE:3>PSK <SUBMODE:5>PSK31 <RST_SENT:3>599 <RST_RCVD:3>599 "
+             " <TIME_OFF:6>1430",
+             // The signal frequency: the dial and the carrier of 1750 Hz on upper sideband.
+             "<BAND:3>20m <FREQ:8>14.07175 <MODE:3>PSK <SUBMODE:5>PSK31 <RST_SENT:3>599 <RST_RCVD:3>599 "
              "<GRIDSQUARE:6>JO62QM <STATION_CALLSIGN:5>R3ABC <EOR>",
              "host: plug-in unloaded\nsession ended: 1 contact logged to ",
          })

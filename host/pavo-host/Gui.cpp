@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -11,6 +13,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -74,6 +77,40 @@ private:
     qt::TQtDialogs live_;
 };
 
+// The rig settings: the simulated rig, or a Hamlib model and its port.
+// Saved in the host's settings and used at once.
+void ShowRigSettings(THost& host, QWidget& parent) {
+    QDialog dialog(&parent);
+    dialog.setWindowTitle("Rig");
+    auto* layout = new QVBoxLayout(&dialog);  // the dialog owns every widget below
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    const TRigChoice saved = host.SavedRigChoice();
+    auto* model = new QSpinBox(&dialog);
+    model->setRange(0, 9999999);
+    model->setSpecialValueText("simulated");
+    model->setValue(saved.Model);
+    model->setToolTip("Hamlib's model number (rigctl -l): 1 its dummy rig, 2 a rigctld; 0 the simulated rig");
+    auto* port = new QLineEdit(QString::fromStdString(saved.Port), &dialog);
+    port->setPlaceholderText("/dev/ttyUSB0, or host:port for rigctld");
+    form->addRow("Hamlib model", model);
+    form->addRow("Port", port);
+    auto* error = new QLabel(&dialog);
+    error->setWordWrap(true);
+    layout->addWidget(error);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        std::string reason;
+        if (host.ChangeRig(TRigChoice{model->value(), port->text().trimmed().toStdString()}, reason))
+            dialog.accept();
+        else
+            error->setText(QString::fromStdString(reason));
+    });
+    dialog.exec();
+}
+
 // The host's main window: the plug-in's menu command, the options, the
 // new-QSO window's switch, the rig and the log. Every widget is a child of the
 // host's native window and goes with it.
@@ -92,9 +129,12 @@ void FillMainWindow(THost& host, QWidget& window) {
     options->setToolTip("The plug-in's options (PavoShowOptionsDialog)");
     auto* newQso = new QPushButton("New QSO", &window);
     newQso->setCheckable(true);
+    auto* rigButton = new QPushButton("Rig…", &window);
+    rigButton->setToolTip("The rig the host drives: simulated, or a Hamlib model and its port (saved)");
     commands->addWidget(run);
     commands->addWidget(options);
     commands->addWidget(newQso);
+    commands->addWidget(rigButton);
     commands->addStretch();
     layout->addLayout(commands);
 
@@ -108,6 +148,7 @@ void FillMainWindow(THost& host, QWidget& window) {
     // A second PavoRun brings the open window forward.
     QObject::connect(run, &QPushButton::clicked, &window, [&host] { host.Run(1); });
     QObject::connect(options, &QPushButton::clicked, &window, [&host] { host.ShowOptions(); });
+    QObject::connect(rigButton, &QPushButton::clicked, &window, [&host, &window] { ShowRigSettings(host, window); });
     QObject::connect(newQso, &QPushButton::toggled, &window, [&host](bool open) {
         if (open) host.OpenNewQso();
         else host.CloseNewQso();
@@ -116,8 +157,9 @@ void FillMainWindow(THost& host, QWidget& window) {
     auto refresh = [&host, status, log, newQso, shown = std::size_t(-1)]() mutable {
         THostTransceiver& rig = host.Transceiver();
         std::string text = "Station " + host.Settings().Get("Operator");
-        text += rig.Connected() ? "   rig " + AdifFrequency(rig.Frequency()) + " MHz" + (rig.UpperSideband() ? " USB" : " LSB")
-                                : std::string("   rig off");
+        text += "   rig: " + rig.RigDescription();
+        text += rig.Connected() ? ", " + AdifFrequency(rig.Rig().DialHz) + " MHz " + rig.Rig().Mode
+                                : ", not answering" + (rig.Rig().Error.empty() ? std::string() : " (" + rig.Rig().Error + ")");
         if (rig.Keyed()) text += "   TX";
         status->setText(FromUtf8(text));
         newQso->setChecked(host.NewQsoOpen());

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 #include <sstream>
+#include <thread>
 
 #include "Adif.h"
 #include "Description.h"
@@ -149,6 +150,16 @@ THeadlessDesktop::THeadlessDesktop(IHostEvents& events)
 
 THeadlessDesktop::~THeadlessDesktop() { quorvel::QuorvelInstallDesktop(nullptr); }
 
+void THeadlessDesktop::KeepRealPace() {
+    if (!realStart_) realStart_ = std::chrono::steady_clock::now() - std::chrono::milliseconds(Dispatcher.Now());
+}
+
+void THeadlessDesktop::Turn() {
+    if (!realStart_) return;
+    const auto due = *realStart_ + std::chrono::milliseconds(Dispatcher.Now());
+    std::this_thread::sleep_until(due);
+}
+
 
 // ---- the session ----
 
@@ -175,8 +186,15 @@ void THeadlessSession::Play(const std::vector<TScriptCommand>& commands) {
 }
 
 void THeadlessSession::Advance(std::int64_t ms) {
-    desktop_.Clock().Advance(ms);
-    desktop_.Turn();
+    // In short slices, so what the clock's timers pick up (a real rig's
+    // reports) comes when it happens.
+    constexpr std::int64_t kSliceMs = 20;
+    do {
+        const std::int64_t step = ms < kSliceMs ? ms : kSliceMs;
+        desktop_.Clock().Advance(step);
+        desktop_.Turn();
+        ms -= step;
+    } while (ms > 0);
 }
 
 void THeadlessSession::Settle() {
@@ -397,7 +415,7 @@ void THeadlessSession::Step(const TScriptCommand& c) {
     } else if (n == "rig") {
         THostTransceiver& rig = host_.Transceiver();
         const std::string what = arg(0);
-        if (what == "frequency") rig.Dial(static_cast<std::int32_t>(c.Number));
+        if (what == "frequency") rig.Dial(c.Number);
         else if (what == "usb") rig.SetUpperSideband(true);
         else if (what == "lsb") rig.SetUpperSideband(false);
         else if (what == "off") rig.PowerOff();

@@ -2,6 +2,7 @@
 // The headless front end: a desktop on the virtual clock, installed for the
 // whole process before the plug-in is loaded, and the session runner that
 // plays a script against the host and prints the transcript.
+#include <chrono>
 #include <deque>
 #include <iosfwd>
 #include <map>
@@ -71,6 +72,9 @@ public:
     // The clock has moved: a front end with windows paints them here and, when
     // it plays at the real pace, waits for real time to catch up.
     virtual void Turn() {}
+    // Something outside the process takes part (a real rig): the clock must
+    // not run ahead of real time.
+    virtual void KeepRealPace() {}
 };
 
 // Thrown by a front end when the operator ends the session before its script
@@ -110,9 +114,12 @@ public:
     void MoveCursor(quorvel::TPoint p) override { Windows.SetCursorPos(p); }
     const char* Name() const override { return "headless"; }
     quorvel::IWindowSystem& WindowSystem() override { return Windows; }
+    void Turn() override;
+    void KeepRealPace() override;
 
 private:
     quorvel::TDesktop desktop_;
+    std::optional<std::chrono::steady_clock::time_point> realStart_;  // set: keep to real time
 };
 
 struct TSessionOptions {

@@ -1,9 +1,12 @@
 #include "Host.h"
 
+#include <chrono>
 #include <cstring>
+#include <stdexcept>
 #include <filesystem>
 #include <system_error>
 
+#include "HamlibRig.h"
 #include "HostFiles.h"
 #include "HostText.h"
 #include "pavo/automation.h"
@@ -31,6 +34,23 @@ THostSettings PreparedSettings(const THostFolders& folders, IHostEvents& events)
     return settings;
 }
 
+constexpr std::uint32_t kRigDeliveryMs = 50;
+constexpr auto kRigFirstAnswer = std::chrono::seconds(3);
+
+std::unique_ptr<IRigPort> MakeRig(const TRigChoice& choice) {
+    if (choice.Model == 0) return std::make_unique<TSimulatedRig>();
+    if (choice.Model < 0) throw THostError(kExitUsage, "no rig model " + std::to_string(choice.Model));
+    try {
+        return std::make_unique<THamlibRig>(choice.Model, choice.Port);
+    } catch (const std::invalid_argument& e) {
+        throw THostError(kExitUsage, e.what());
+    }
+}
+
+TRigChoice ChoiceFromSettings(const THostSettings& settings) {
+    return TRigChoice{settings.GetInt("RigModel", 0), settings.Get("RigPort")};
+}
+
 }  // namespace
 
 THost::THost(THostEnvironment env)
@@ -47,7 +67,8 @@ THost::THost(THostEnvironment env)
       applicationObject_(applicationHandle_, env_.Title),
       config_(settings_),
       hostLog_(log_),
-      transceiver_(env_.Windows, env_.Events),
+      rig_(MakeRig(env_.Rig ? *env_.Rig : ChoiceFromSettings(settings_))),
+      transceiver_(env_.Windows, env_.Events, *rig_),
       application_(mainWindow_, applicationObject_, env_.Version),
       newQso_(TNewQsoWindow::TDeps{env_.Windows, newQsoHandle_, env_.Events, settings_, log_, transceiver_, clock_,
                                    env_.Version}),
@@ -61,10 +82,46 @@ THost::THost(THostEnvironment env)
     session_.Application = &application_;
     session_.NewQso = nullptr;
     session_.Awards = nullptr;
+    if (auto* hamlib = dynamic_cast<THamlibRig*>(rig_.get())) {
+        // The session starts from what the rig says, if it says it soon.
+        hamlib->WaitForFirstReport(kRigFirstAnswer);
+        rig_->Deliver();
+    }
+    StartRigDelivery();
 }
+
+void THost::StartRigDelivery() {
+    if (rigDelivery_ != 0) env_.Dispatcher.KillTimer(rigDelivery_);
+    rigDelivery_ = 0;
+    if (rig_->Polled()) rigDelivery_ = env_.Dispatcher.SetTimer(kRigDeliveryMs, [this] { rig_->Deliver(); });
+}
+
+bool THost::ChangeRig(const TRigChoice& choice, std::string& error) {
+    std::unique_ptr<IRigPort> next;
+    try {
+        next = MakeRig(choice);
+    } catch (const THostError& e) {
+        error = e.what();
+        return false;
+    }
+    if (!SaveRigChoice(choice, error)) return false;
+    transceiver_.UseRig(*next);
+    rig_ = std::move(next);  // the old rig's thread ends here
+    StartRigDelivery();
+    return true;
+}
+
+bool THost::SaveRigChoice(const TRigChoice& choice, std::string& error) {
+    settings_.SetInt("RigModel", choice.Model);
+    settings_.Set("RigPort", choice.Port);
+    return settings_.Save(error);
+}
+
+TRigChoice THost::SavedRigChoice() const { return ChoiceFromSettings(settings_); }
 
 THost::~THost() {
     Shutdown();
+    if (rigDelivery_ != 0) env_.Dispatcher.KillTimer(rigDelivery_);
     for (quorvel::THandle h : {newQsoHandle_, applicationHandle_, mainWindowHandle_}) env_.Windows.DestroyWindowHandle(h);
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "LogBook.h"
 #include "MacroTable.h"
 #include "PluginModule.h"
+#include "RigPort.h"
 #include "SupportLibraries.h"
 #include "pavo/host.h"
 #include "ports/Dispatcher.h"
@@ -32,6 +34,8 @@ struct THostEnvironment {
     // Where the host's support libraries are installed (its executable's folder).
     std::filesystem::path LibraryFolder;
     std::string Title = "pavo-host";
+    // The rig to drive; none given: the one the host's settings name.
+    std::optional<TRigChoice> Rig = std::nullopt;
 };
 
 class THost {
@@ -81,6 +85,13 @@ public:
     THostSettings& Settings() { return settings_; }
     TLogBook& Log() { return log_; }
     THostTransceiver& Transceiver() { return transceiver_; }
+    IRigPort& RigPort() { return *rig_; }
+    // The rig the host's settings name (saved), used from the next start.
+    bool SaveRigChoice(const TRigChoice& choice, std::string& error);
+    // The host's rig settings: saved and used at once. False with the reason
+    // (an unknown model, settings that cannot be written); the rig stays.
+    bool ChangeRig(const TRigChoice& choice, std::string& error);
+    TRigChoice SavedRigChoice() const;
     TNewQsoWindow& NewQso() { return newQso_; }
     THostClock& Clock() { return clock_; }
     HostSession& Session() { return session_; }
@@ -92,6 +103,7 @@ public:
 
 private:
     void Notify(std::int32_t type, std::int32_t kind, const char* what);
+    void StartRigDelivery();
     std::intptr_t MainWindowProc(const quorvel::TMessage& message);
     std::intptr_t NewQsoWindowProc(const quorvel::TMessage& message);
 
@@ -105,6 +117,8 @@ private:
     THostApplicationObject applicationObject_;
     THostConfig config_;
     THostLog hostLog_;
+    std::unique_ptr<IRigPort> rig_;
+    quorvel::IDispatcher::TimerId rigDelivery_ = 0;
     THostTransceiver transceiver_;
     THostApplication application_;
     TNewQsoWindow newQso_;

@@ -10,7 +10,7 @@
 namespace pavohost {
 namespace {
 
-std::string FrequencyText(std::int32_t hz) {
+std::string FrequencyText(std::int64_t hz) {
     if (hz <= 0) return "unknown";
     return AdifFrequency(hz) + " MHz";
 }
@@ -82,32 +82,73 @@ std::int32_t THostConfig::ToolbarStyle() { return settings_.GetInt("ToolbarStyle
 
 // ---- transceiver ----
 
+THostTransceiver::THostTransceiver(quorvel::IWindowSystem& windows, IHostEvents& events, IRigPort& rig)
+    : windows_(windows), events_(events), port_(&rig) {
+    rig_ = rig.Known();
+    heard_ = rig_.Connected;
+    toldDial_ = rig_.DialHz;
+    toldUpper_ = rig_.Upper;
+    toldConnected_ = rig_.Connected;
+    port_->OnStatus = [this](const TRigStatus& s) { RigReported(s); };
+}
+
+THostTransceiver::~THostTransceiver() { port_->OnStatus = nullptr; }
+
+void THostTransceiver::UseRig(IRigPort& rig) {
+    port_->OnStatus = nullptr;
+    port_ = &rig;
+    port_->OnStatus = [this](const TRigStatus& s) { RigReported(s); };
+    events_.HostEvent("rig", "now " + rig.Description());
+    toldConnected_ = false;  // the new rig's first answer is news
+    RigReported(rig.Known());
+    heard_ = false;
+    if (ptt_) port_->SetPtt(true);
+}
+
+std::int32_t THostTransceiver::DialForPlugins() const {
+    constexpr std::int64_t kLargest = 2147483647;
+    return rig_.DialHz > 0 && rig_.DialHz <= kLargest ? static_cast<std::int32_t>(rig_.DialHz) : 0;
+}
+
+std::int32_t THostTransceiver::Frequency() {
+    if (!rig_.Connected) return 0;
+    return workingFrequency_ != 0 ? workingFrequency_ : DialForPlugins();
+}
+
+std::int64_t THostTransceiver::LogFrequency() const {
+    return workingFrequency_ > 0 ? workingFrequency_ : rig_.DialHz;
+}
+
 void THostTransceiver::SwitchToTransmit() {
     if (ptt_) return;
     ptt_ = true;
     events_.HostEvent("rig", "PTT on, transmitting");
+    port_->SetPtt(true);
 }
 
 void THostTransceiver::SwitchToReceive() {
     if (!ptt_) return;
     ptt_ = false;
+    port_->SetPtt(false);
     events_.HostEvent("rig", "PTT off, receiving");
     if (OnReceive) OnReceive();
 }
 
 void THostTransceiver::TuneTo(std::int32_t hz) {
-    if (!connected_) {
+    if (!rig_.Connected) {
         events_.HostEvent("rig", "tune to " + FrequencyText(hz) + " ignored: the rig is off");
         return;
     }
     events_.HostEvent("rig", "tuned by the plug-in to " + FrequencyText(hz));
-    frequency_ = hz;
-    Tell(PAVO_MSG_TRX_FREQUENCY, hz);
+    toldDial_ = hz;
+    port_->SetFrequency(hz);
 }
 
 void THostTransceiver::RegisterWindow(PavoHandle window) {
     if (std::find(registered_.begin(), registered_.end(), window) == registered_.end()) registered_.push_back(window);
     events_.HostEvent("rig", "window " + Hex(window) + " registered for rig messages");
+    // The dial as it is now, so the window starts from it.
+    if (rig_.Connected) TellOne(window, PAVO_MSG_TRX_FREQUENCY, DialForPlugins());
 }
 
 void THostTransceiver::UnregisterWindow(PavoHandle window) {
@@ -124,36 +165,94 @@ void THostTransceiver::SetPluginAttached(std::int32_t attached) {
     events_.HostEvent("rig", attached != 0 ? "plug-in attached" : "plug-in detached");
 }
 
-void THostTransceiver::Tell(std::uint32_t message, std::intptr_t lParam) {
+void THostTransceiver::TellOne(PavoHandle window, std::uint32_t message, std::intptr_t lParam) {
     // Posted: the plug-in hears of it after the current event, as from a CAT poll.
-    for (PavoHandle window : registered_) windows_.PostMessage(window, message, 0, lParam);
+    windows_.PostMessage(window, message, 0, lParam);
 }
 
-void THostTransceiver::Dial(std::int32_t hz) {
-    frequency_ = hz;
+void THostTransceiver::Tell(std::uint32_t message, std::intptr_t lParam) {
+    for (PavoHandle window : registered_) TellOne(window, message, lParam);
+}
+
+void THostTransceiver::RigReported(const TRigStatus& status) {
+    const TRigStatus before = rig_;
+    rig_ = status;
+    if (!status.Connected) {
+        // A rig that stopped answering leaves its last dial known, for the log.
+        if (status.DialHz == 0) {
+            rig_.DialHz = before.DialHz;
+            rig_.Upper = before.Upper;
+        }
+        const bool first = !heard_;
+        heard_ = true;
+        if (!before.Connected) {
+            // A rig that is not there at all is news once.
+            if (first) events_.HostEvent("rig", port_->Description() + " does not answer (" + status.Error + "); trying again");
+            return;
+        }
+        if (toldConnected_) events_.HostEvent("rig", "the rig does not answer (" + status.Error + "); trying again");
+        toldConnected_ = false;
+        Tell(PAVO_MSG_TRX_GONE, 0);
+        return;
+    }
+    heard_ = true;
+    if (!before.Connected) {
+        if (!toldConnected_)
+            events_.HostEvent("rig", port_->Description() + " answers: dial " + FrequencyText(status.DialHz) + ", " +
+                                         (status.Mode.empty() ? std::string("mode unknown") : status.Mode));
+        toldConnected_ = true;
+        toldDial_ = status.DialHz;
+        toldUpper_ = status.Upper;
+        if (status.DialHz != before.DialHz) workingFrequency_ = 0;
+        Tell(PAVO_MSG_TRX_FREQUENCY, DialForPlugins());
+        return;
+    }
+    if (status.DialHz != before.DialHz) {
+        if (status.DialHz != toldDial_) events_.HostEvent("rig", "dial moved on the rig to " + FrequencyText(status.DialHz));
+        toldDial_ = status.DialHz;
+        // The plug-in sets the working frequency again from the new dial.
+        workingFrequency_ = 0;
+        Tell(PAVO_MSG_TRX_FREQUENCY, DialForPlugins());
+    }
+    if (status.Upper != before.Upper) {
+        if (status.Upper != toldUpper_)
+            events_.HostEvent("rig", "mode " + status.Mode + " on the rig: " + (status.Upper ? "upper" : "lower") + " sideband");
+        toldUpper_ = status.Upper;
+        Tell(PAVO_MSG_TRX_1161, status.Upper ? 1 : 0);
+        // Plug-ins read the sideband when the dial is reported: it is reported
+        // again, and the working frequency from the other sideband is stale.
+        if (status.DialHz == before.DialHz) {
+            workingFrequency_ = 0;
+            Tell(PAVO_MSG_TRX_FREQUENCY, DialForPlugins());
+        }
+    }
+}
+
+void THostTransceiver::Dial(std::int64_t hz) {
     events_.HostEvent("rig", "dial set to " + FrequencyText(hz));
-    if (connected_) Tell(PAVO_MSG_TRX_FREQUENCY, hz);
+    toldDial_ = hz;
+    port_->SetFrequency(hz);
 }
 
 void THostTransceiver::SetUpperSideband(bool upper) {
-    upper_ = upper;
     events_.HostEvent("rig", upper ? "upper sideband" : "lower sideband");
-    if (connected_) Tell(PAVO_MSG_TRX_1161, upper ? 1 : 0);
+    toldUpper_ = upper;
+    port_->SetUpperSideband(upper);
 }
 
 void THostTransceiver::PowerOff() {
-    if (!connected_) return;
-    connected_ = false;
+    if (!rig_.Connected) return;
     ptt_ = false;
     events_.HostEvent("rig", "rig off");
-    Tell(PAVO_MSG_TRX_GONE, 0);
+    toldConnected_ = false;
+    port_->SetPower(false);
 }
 
 void THostTransceiver::PowerOn() {
-    if (connected_) return;
-    connected_ = true;
-    events_.HostEvent("rig", "rig on at " + FrequencyText(frequency_));
-    Tell(PAVO_MSG_TRX_FREQUENCY, frequency_);
+    if (rig_.Connected) return;
+    events_.HostEvent("rig", "rig on at " + FrequencyText(rig_.DialHz));
+    toldConnected_ = true;
+    port_->SetPower(true);
 }
 
 // ---- log ----
@@ -206,7 +305,7 @@ void TNewQsoWindow::CallsignChanged() {
         QsoTime.Assign(ClockTime(CivilFromSeconds(startSeconds_)));
     }
     // Worked before on this band: the callsign shows in red.
-    const std::string band = AdifBand(deps_.Transceiver.Frequency());
+    const std::string band = AdifBand(deps_.Transceiver.LogFrequency());
     bool dupe = false;
     if (!call.empty())
         for (const auto& r : deps_.Log.Records())
@@ -233,11 +332,15 @@ TAdifRecord TNewQsoWindow::Record() const {
     TCivilTime typed;
     const std::string time = Trim(QsoTime.Text());
     if (time != ClockTime(when) && ParseCivil(AdifDate(when).insert(6, "-").insert(4, "-"), time, typed)) when = typed;
-    const std::int32_t hz = deps_.Transceiver.Frequency();
+    const std::int64_t hz = deps_.Transceiver.LogFrequency();
     const TAdifMode mode = AdifModeFor(Mode.Text());
     r.Set("CALL", UpperAscii(Trim(Callsign.Text())));
     r.Set("QSO_DATE", AdifDate(when));
     r.Set("TIME_ON", AdifTime(when));
+    // It ends as it is logged.
+    const TCivilTime end = CivilFromSeconds(deps_.Clock.UtcSeconds());
+    if (AdifDate(end) != AdifDate(when)) r.Set("QSO_DATE_OFF", AdifDate(end));
+    r.Set("TIME_OFF", AdifTime(end));
     r.Set("BAND", AdifBand(hz));
     r.Set("FREQ", AdifFrequency(hz));
     r.Set("MODE", mode.Mode);

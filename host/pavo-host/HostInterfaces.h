@@ -11,6 +11,7 @@
 #include "HostClock.h"
 #include "HostSettings.h"
 #include "LogBook.h"
+#include "RigPort.h"
 #include "pavo/host.h"
 #include "ports/WindowSystem.h"
 
@@ -113,42 +114,63 @@ private:
 };
 
 // The rig as the host's CAT link sees it. Windows registered by plug-ins get
-// 1160 (new frequency, lParam Hz) when the dial moves, 1161 when the sideband
-// changes (lParam 1 upper, 0 lower) and 1162 when the rig goes away.
+// 1160 (lParam: the dial in Hz) when they register and whenever the dial
+// moves, 1161 and 1160 when the sideband changes (lParam 1 upper, 0 lower) and 1162
+// when the rig goes away; 1160 again when it is back. The host's frequency is
+// the working frequency a plug-in set since the dial last moved, else the
+// dial. The interface carries signed 32-bit Hz: a dial above 2,147,483,647 Hz
+// reads as unknown (0), and the log then keeps the rig's own frequency.
 class THostTransceiver final : public TCounted<IHostTransceiver> {
 public:
-    THostTransceiver(quorvel::IWindowSystem& windows, IHostEvents& events) : windows_(windows), events_(events) {}
+    THostTransceiver(quorvel::IWindowSystem& windows, IHostEvents& events, IRigPort& rig);
+    ~THostTransceiver() override;
 
     void PAVO_CALL SwitchToTransmit() override;
     void PAVO_CALL SwitchToReceive() override;
-    std::int32_t PAVO_CALL Frequency() override { return connected_ ? frequency_ : 0; }
+    std::int32_t PAVO_CALL Frequency() override;
     void PAVO_CALL TuneTo(std::int32_t hz) override;
     void PAVO_CALL RegisterWindow(PavoHandle window) override;
     void PAVO_CALL UnregisterWindow(PavoHandle window) override;
-    std::int32_t PAVO_CALL UpperSideband() override { return upper_ ? 1 : 0; }
+    std::int32_t PAVO_CALL UpperSideband() override { return rig_.Connected && rig_.Upper ? 1 : 0; }
     void PAVO_CALL SetWorkingFrequency(std::int32_t hz) override;
     void PAVO_CALL SetPluginAttached(std::int32_t attached) override;
 
     // The operator's side: the dial, the mode switch, the power switch.
-    void Dial(std::int32_t hz);
+    void Dial(std::int64_t hz);
     void SetUpperSideband(bool upper);
     void PowerOff();
     void PowerOn();
 
     bool Keyed() const { return ptt_; }
-    bool Connected() const { return connected_; }
+    bool Connected() const { return rig_.Connected; }
+    // What the rig last reported (its dial as it is, however large).
+    const TRigStatus& Rig() const { return rig_; }
+    std::string RigDescription() const { return port_->Description(); }
+    // Another rig from now on; the windows hear of it as of any rig.
+    void UseRig(IRigPort& rig);
     std::int32_t WorkingFrequency() const { return workingFrequency_; }
+    // The frequency a contact is logged on: the working frequency, else the
+    // rig's dial (0 when neither is known).
+    std::int64_t LogFrequency() const;
     const std::vector<PavoHandle>& Registered() const { return registered_; }
     // Called after the PTT is released (the runner prints what went on air).
     std::function<void()> OnReceive;
 
 private:
+    void RigReported(const TRigStatus& status);
+    std::int32_t DialForPlugins() const;
     void Tell(std::uint32_t message, std::intptr_t lParam);
+    void TellOne(PavoHandle window, std::uint32_t message, std::intptr_t lParam);
     quorvel::IWindowSystem& windows_;
     IHostEvents& events_;
-    std::int32_t frequency_ = 14070000;
-    bool upper_ = true;
-    bool connected_ = true;
+    IRigPort* port_;
+    TRigStatus rig_;
+    // What the transcript has told already, so a change the host made itself
+    // is not told twice when the rig confirms it.
+    std::int64_t toldDial_ = -1;
+    bool toldUpper_ = true;
+    bool toldConnected_ = false;
+    bool heard_ = false;  // the rig has reported since it was taken on
     bool ptt_ = false;
     std::int32_t workingFrequency_ = 0;
     std::vector<PavoHandle> registered_;

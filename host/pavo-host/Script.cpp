@@ -221,7 +221,7 @@ void Check(const TLine& line, TScriptCommand& c) {
         const std::string what = k.OneOf(0, {"frequency", "usb", "lsb", "off", "on"});
         if (what == "frequency") {
             k.Count(2, 2);
-            c.Number = k.Integer(1, 1, INT32_MAX, "the frequency (Hz)");
+            c.Number = k.Integer(1, 1, 300000000000, "the frequency (Hz)");  // up to 300 GHz
         } else {
             k.Count(1, 1);
         }

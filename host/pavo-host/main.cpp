@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "HamlibRig.h"
 #include "Headless.h"
 #ifdef PAVO_HOST_GUI
 #include "Gui.h"
@@ -50,6 +52,12 @@ Options:
                   where there is no display)
   --until LINE    play the script up to line LINE only
   --fast          with windows: play the script as fast as it goes
+  --rig [MODEL]   drive a real rig through Hamlib (rigctl -l lists the models);
+                  without MODEL Hamlib's dummy rig (1); 2 is a rigctld, which
+                  shares the rig with other programs; without --rig the rig
+                  the host's settings name, the simulated rig unless set
+  --rig-port PORT the rig's serial device (/dev/ttyUSB0) or, for rigctld,
+                  host:port (default localhost:4532)
   --strict        an operator action the plug-in's window does not take fails the run
   --help          this text and the script reference
   --version       the host's version
@@ -62,6 +70,8 @@ struct TOptions {
     std::string Plugin, Data, Script, Screenshot;
     enum class TFront { Default, Headless, Gui } Front = TFront::Default;
     int Until = 0;  // 0: the whole script
+    std::optional<TRigChoice> Rig;
+    std::string RigPort;
     bool Fast = false, Strict = false, Help = false, Version = false;
 };
 
@@ -78,6 +88,12 @@ int LineNumber(const std::string& text, const char* option) {
     const long n = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || n < 1 || n > 1000000)
         throw THostError(kExitUsage, std::string(option) + " needs a line number, not \"" + text + "\"");
+    return static_cast<int>(n);
+}
+
+int RigModel(const std::string& text) {
+    const long n = std::strtol(text.c_str(), nullptr, 10);
+    if (n < 1 || n > 9999999) throw THostError(kExitUsage, "--rig needs a Hamlib model number, not \"" + text + "\"");
     return static_cast<int>(n);
 }
 
@@ -98,11 +114,21 @@ TOptions ParseOptions(int argc, char** argv) {
         else if (a == "--until") o.Until = LineNumber(value("--until"), "--until");
         else if (a == "--fast") o.Fast = true;
         else if (a == "--strict") o.Strict = true;
+        else if (a == "--rig") {
+            o.Rig = TRigChoice{THamlibRig::kDummyModel, {}};
+            if (i + 1 < args.size() && !args[i + 1].empty() &&
+                args[i + 1].find_first_not_of("0123456789") == std::string::npos)
+                o.Rig->Model = RigModel(args[++i]);
+        } else if (a == "--rig-port") o.RigPort = value("--rig-port");
         else if (a == "--help" || a == "-h") o.Help = true;
         else if (a == "--version") o.Version = true;
         else if (a.rfind("--", 0) == 0) throw THostError(kExitUsage, "unknown option " + a + " (see --help)");
         else if (o.Plugin.empty()) o.Plugin = a;
         else throw THostError(kExitUsage, "more than one plug-in given: " + o.Plugin + " and " + a);
+    }
+    if (!o.RigPort.empty()) {
+        if (!o.Rig) throw THostError(kExitUsage, "--rig-port needs --rig");
+        o.Rig->Port = o.RigPort;
     }
     if (!o.Screenshot.empty() && o.Front == TOptions::TFront::Headless)
         throw THostError(kExitUsage, "--screenshot needs windows: leave out --headless");
@@ -150,8 +176,11 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
     transcript.Line("data folder: " + folders.AppData.string());
 
     const fs::path programFolder = fs::path(quorvel::linux_platform::TLinuxProcess().ExecutablePath()).parent_path();
-    THost host(THostEnvironment{front.WindowSystem(), front.Clock(), folders, transcript, PAVO_HOST_VERSION,
-                                programFolder});
+    THostEnvironment environment{front.WindowSystem(), front.Clock(), folders, transcript, PAVO_HOST_VERSION,
+                                 programFolder};
+    environment.Rig = options.Rig;
+    THost host(std::move(environment));
+    if (host.RigPort().Polled()) front.KeepRealPace();
     transcript.Line("host settings: " + host.Settings().File().string());
     transcript.Line("log: " + host.Log().File().string() + " (" + std::to_string(host.Log().Records().size()) +
                     " contacts)");

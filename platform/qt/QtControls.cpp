@@ -58,6 +58,9 @@ TActionBinding::TActionBinding(TButtonItem& item, TQtSync& sync, TImageSource im
     action_->setObjectName(ToQString(item.Name));
     QObject::connect(action_, &QAction::triggered, action_, [this] {
         if (detached_) return;
+        // A click is a press and a release; some buttons act on those.
+        item_.MouseDown(TMouseButton::mbLeft, 0, 0, 0);
+        item_.MouseUp(TMouseButton::mbLeft, 0, 0, 0);
         item_.Click();
         Sync();  // Qt toggled the check on its own; the control decides
     });

@@ -74,6 +74,9 @@ void TMainForm::RegisterViewsAutomation() {
     Automation.AddControl(Label7);
     Automation.AddControl(XMMVView1, false);
     Automation.AddControl(XMMVView2, false);
+    for (TSpeedButton* button : {&RsSpeedButton3, &RsSpeedButton42, &RsSpeedButton43, &RsSpeedButton44,
+                                 &RsSpeedButton45, &RsSpeedButton46})
+        Automation.AddControl(*button, false);
 }
 
 void TMainForm::mnuViewTypeClick(TComponent* Sender) { XMMVView1->wType = Sender == &mnuWaterfall ? 1 : 0; }

@@ -44,6 +44,7 @@ TMainForm::TMainForm(TPluginLibrary& library)
     }
     engine_->SetEvents(&engineEvents_);
     LoadDesign();
+    BindTransceiverPanel();
     RegisterAutomation();
     PublishProperties();
     ScreenSnap = true;

@@ -243,6 +243,14 @@ public:
     // failed save is reported and applies nothing.
     void ApplyAudioSetupChoice(const TAudioSetupChoice& choice);
 
+    // ===== Transceiver panel (src/modem/dsMainFormTransceiver.cpp) ===========
+
+    // A step button held down steps the dial at once and then on every tick
+    // of Timer2 until it is released.
+    void TuneButtonMouseDown(TComponent* Sender);
+    void TuneButtonMouseUp(TComponent* Sender);
+    void TuneStep();
+
     // ===== Controls =========================================================
 
     TFocusScope Focus;  // which control has the keyboard focus
@@ -401,11 +409,14 @@ protected:
     void FormCreate() override;
     void FormShow() override;
     void FormClose(TCloseAction& action) override;
+    // The host transceiver's messages.
+    std::intptr_t WndProc(const TMessage& message) override;
 
 private:
     // Composition (dsMainForm.cpp) of the slices' design and automation.
     void LoadDesign();
     void RegisterAutomation();
+    void BindTransceiverPanel();
     void PublishProperties();
     void FormDestroy();
     void InstallMessageHook();

@@ -278,6 +278,9 @@ void TAutomation::AddControlVerbs() {
         }
         if (auto* button = dynamic_cast<TButtonItem*>(c)) {
             if (!Usable(*button)) return NotUsable(*button);
+            // Pressed and let go, as the mouse does: a button may act on either.
+            button->MouseDown(TMouseButton::mbLeft, 0, 0, 0);
+            button->MouseUp(TMouseButton::mbLeft, 0, 0, 0);
             button->Click();
             return Done();
         }
