@@ -1,6 +1,7 @@
 #include "Modes.h"
 
 #include "psk/Psk.h"
+#include "rtty/Rtty.h"
 
 namespace quorvel::modem {
 
@@ -25,6 +26,8 @@ std::unique_ptr<IModulator> MakeModulator(int mode, const ModemSettings& setting
         case ModeId::BpskRu: return MakePskModulator(settings, PskKind::Bpsk, TVaricode::Russian());
         case ModeId::QpskL:
         case ModeId::QpskU: return MakePskModulator(settings, PskKind::Qpsk, TVaricode::Standard());
+        case ModeId::RttyL:
+        case ModeId::RttyU: return MakeRttyModulator(settings);
         default: return nullptr;
     }
 }
@@ -35,6 +38,8 @@ std::unique_ptr<IDemodulator> MakeDemodulator(int mode, const ModemSettings& set
         case ModeId::BpskRu: return MakePskDemodulator(settings, PskKind::Bpsk, TVaricode::Russian());
         case ModeId::QpskL:
         case ModeId::QpskU: return MakePskDemodulator(settings, PskKind::Qpsk, TVaricode::Standard());
+        case ModeId::RttyL:
+        case ModeId::RttyU: return MakeRttyDemodulator(settings);
         default: return nullptr;
     }
 }
