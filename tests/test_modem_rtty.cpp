@@ -53,9 +53,9 @@ TEST(Baudot, EchoComesForEveryCharacterEvenWithoutACode) {
     std::size_t samples = 0;
     while (!tx->Finished()) samples += tx->Generate(block);
     EXPECT_EQ(echo, text);
-    // 4 LTRS, A, FIGS 1, space, B (no LTRS: unshift on space), 3 LTRS: 12
+    // 6 LTRS, A, FIGS 1, space, B (no LTRS: unshift on space), 3 LTRS: 14
     // frames of 7.5 bits, and a fade.
-    EXPECT_NEAR(static_cast<double>(samples) / kNominalSampleRate, (12 * 7.5 + 0.5) / 45.45, 0.05);
+    EXPECT_NEAR(static_cast<double>(samples) / kNominalSampleRate, (14 * 7.5 + 0.5) / 45.45, 0.05);
 }
 
 TEST(Baudot, NoiseAloneAndAfcOffset) {

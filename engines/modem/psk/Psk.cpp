@@ -144,7 +144,8 @@ class TPskDemodulator final : public IDemodulator {
 public:
     TPskDemodulator(const ModemSettings& s, PskKind kind, const TVaricode& alphabet)
         : settings_(s), kind_(kind), decimation_(std::max(1u, static_cast<unsigned>(s.sampleRate / (s.baud * 16)))),
-          down_(s.sampleRate, s.carrier, decimation_, std::min(3.5 * s.baud, 0.4 * s.sampleRate / decimation_)),
+          cutoff_(std::min(3.5 * s.baud, 0.4 * s.sampleRate / decimation_)),
+          down_(s.sampleRate, s.carrier, decimation_, cutoff_),
           sps_(down_.OutputRate() / s.baud), varicode_(alphabet), viterbi_(kConstraint, kPoly0, kPoly1, kViterbiDepth),
           setCarrier_(s.carrier) {
         // A cosine pulse two symbols long matches BPSK's keying; its
@@ -333,9 +334,14 @@ private:
             const auto& v = fftOut_[(k + static_cast<int>(fftSize_)) % static_cast<int>(fftSize_)];
             bins[static_cast<std::size_t>(k + half)] = v[0] * v[0] + v[1] * v[1];
         }
-        std::vector<float> sorted = bins;
-        std::nth_element(sorted.begin(), sorted.begin() + half, sorted.end());
-        const float noise = sorted[static_cast<std::size_t>(half)] + 1e-20f;
+        // The noise floor: the median over the decimator's pass band only.
+        std::vector<float> sorted;
+        for (int k = -half; k < half; ++k)
+            if (std::abs(k * binHz) < 0.8 * cutoff_) sorted.push_back(bins[static_cast<std::size_t>(k + half)]);
+        if (sorted.empty()) return;
+        const auto middle = sorted.begin() + static_cast<long>(sorted.size() / 2);
+        std::nth_element(sorted.begin(), middle, sorted.end());
+        const float noise = *middle + 1e-20f;
         const int width = std::max(1, static_cast<int>(std::lround(0.75 * settings_.baud / binHz)));
         const double maxOffset = std::min(afcWidth_ + setCarrier_ - down_.Carrier(),
                                           0.4 * down_.OutputRate() - settings_.baud);
@@ -378,6 +384,7 @@ private:
     ModemSettings settings_;
     PskKind kind_;
     unsigned decimation_;
+    double cutoff_;
     TDownconverter down_;
     double sps_;
     FirHandle matched_;

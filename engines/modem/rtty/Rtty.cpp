@@ -19,7 +19,7 @@ class TRttyModulator final : public IModulator {
 public:
     explicit TRttyModulator(const ModemSettings& s) : s_(s) {
         SetCarrier(s.carrier);
-        for (int i = 0; i < 4; ++i) frames_.push_back(kLtrs);  // preamble
+        for (int i = 0; i < 6; ++i) frames_.push_back(kLtrs);  // preamble
     }
     void PutChar(std::uint8_t code) override { queue_.push_back(code); }
     std::size_t Pending() const override { return queue_.size(); }
@@ -201,6 +201,11 @@ private:
         if (static_cast<double>(n_) < at_) return;
         const float hi = std::max(em, es), lo = std::min(em, es);
         const double sig = static_cast<double>(hi) * hi - static_cast<double>(lo) * lo, noise = static_cast<double>(lo) * lo;
+        if (!primed_) {  // start from the first bit heard, not from nothing
+            primed_ = true;
+            signal_.Reset(sig);
+            noise_.Reset(noise);
+        }
         signal_.Add(sig);
         noise_.Add(noise);
         frameSignal_ += sig;
@@ -291,7 +296,8 @@ private:
     double at_ = 0, frameSignal_ = 0, frameNoise_ = 0;
     unsigned bit_ = 0;
     std::uint8_t frame_ = 0;
-    TAverage signal_{1.0 / 24}, noise_{1.0 / 24, 1.0};
+    TAverage signal_{1.0 / 12}, noise_{1.0 / 12, 1.0};
+    bool primed_ = false;
     std::deque<Held> held_;
 };
 
