@@ -23,7 +23,7 @@ ModemSettings SettingsFor(int mode, double sampleRate, double carrier, double ba
 std::unique_ptr<IModulator> MakeModulator(int mode, const ModemSettings& settings) {
     switch (static_cast<ModeId>(mode)) {
         case ModeId::Bpsk: return MakePskModulator(settings, PskKind::Bpsk, TVaricode::Standard());
-        case ModeId::BpskRu: return MakePskModulator(settings, PskKind::Bpsk, TVaricode::Russian());
+        case ModeId::BpskRu: return MakePskModulator(settings, PskKind::Bpsk, TVaricode::Extended());
         case ModeId::QpskL:
         case ModeId::QpskU: return MakePskModulator(settings, PskKind::Qpsk, TVaricode::Standard());
         case ModeId::RttyL:
@@ -35,7 +35,7 @@ std::unique_ptr<IModulator> MakeModulator(int mode, const ModemSettings& setting
 std::unique_ptr<IDemodulator> MakeDemodulator(int mode, const ModemSettings& settings) {
     switch (static_cast<ModeId>(mode)) {
         case ModeId::Bpsk: return MakePskDemodulator(settings, PskKind::Bpsk, TVaricode::Standard());
-        case ModeId::BpskRu: return MakePskDemodulator(settings, PskKind::Bpsk, TVaricode::Russian());
+        case ModeId::BpskRu: return MakePskDemodulator(settings, PskKind::Bpsk, TVaricode::Extended());
         case ModeId::QpskL:
         case ModeId::QpskU: return MakePskDemodulator(settings, PskKind::Qpsk, TVaricode::Standard());
         case ModeId::RttyL:

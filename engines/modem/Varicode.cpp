@@ -38,17 +38,9 @@ bool IsWord(unsigned v, unsigned length) {
     return true;
 }
 
-std::uint8_t RussianSwap(unsigned code) {
-    if (code >= 'a' && code <= 'z') return static_cast<std::uint8_t>(code - 'a' + 0xE0);
-    if (code >= 0xE0 && code <= 0xF9) return static_cast<std::uint8_t>(code - 0xE0 + 'a');
-    if (code >= 'A' && code <= 'Z') return static_cast<std::uint8_t>(code - 'A' + 0xC0);
-    if (code >= 0xC0 && code <= 0xD9) return static_cast<std::uint8_t>(code - 0xC0 + 'A');
-    return static_cast<std::uint8_t>(code);
-}
-
 }  // namespace
 
-TVaricode::TVaricode(bool russian) {
+TVaricode::TVaricode(bool extended) {
     std::array<Word, 256> standard{};
     std::array<bool, 1u << kMaxLength> used{};
     for (unsigned c = 0; c < 128; ++c) {
@@ -60,8 +52,8 @@ TVaricode::TVaricode(bool russian) {
         for (unsigned v = 1u << (length - 1); v < (1u << length) && next < 256; ++v)
             if (IsWord(v, length) && !used[v]) standard[next++] = {static_cast<std::uint16_t>(v), static_cast<std::uint8_t>(length)};
     decode_.fill(-1);
-    for (unsigned c = 0; c < 256; ++c) {
-        words_[c] = standard[russian ? RussianSwap(c) : c];
+    for (unsigned c = 0; c < (extended ? 256u : 128u); ++c) {
+        words_[c] = standard[c];
         decode_[words_[c].bits] = static_cast<std::int16_t>(c);
     }
 }
@@ -71,7 +63,7 @@ const TVaricode& TVaricode::Standard() {
     return code;
 }
 
-const TVaricode& TVaricode::Russian() {
+const TVaricode& TVaricode::Extended() {
     static const TVaricode code(true);
     return code;
 }

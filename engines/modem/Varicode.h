@@ -2,13 +2,12 @@
 // Varicode: the PSK31 alphabet. Words start and end with a 1 and never hold
 // two 0s in a row, so "00" separates characters.
 //
-// Codes 0-127 are the standard table. The code page's upper half (128-255,
-// Cyrillic in Windows-1251) takes the next words of the same family in
-// order: first the 15 unused words of up to 10 bits, shortest and smallest
-// first, then 11- and 12-bit words. TVaricode::Russian() is this engine's own
-// alphabet for "BPSK": the same words with the Latin and Cyrillic letters
-// swapped (a-z with а-щ, A-Z with А-Щ), so Russian text goes as fast as
-// English does in the standard one.
+// Standard(): the standard table, codes 0-127 only; other codes have no word.
+// Extended(): this engine's alphabet for the whole 8-bit code page ("BPSK",
+// "FSK", "FSK-W", "GMSK"): the standard words for 0-127, and for the upper
+// half (128-255, Cyrillic in Windows-1251) the next words of the same family
+// in order: first the 15 unused words of up to 10 bits, shortest and
+// smallest first, then 11- and 12-bit words.
 #include <array>
 #include <cstdint>
 
@@ -23,8 +22,9 @@ public:
     };
 
     static const TVaricode& Standard();
-    static const TVaricode& Russian();
+    static const TVaricode& Extended();
 
+    // A word of length 0: the code has none in this alphabet.
     Word Encode(std::uint8_t code) const { return words_[code]; }
     // -1 when bits are no word of the alphabet.
     int Decode(std::uint32_t bits) const { return bits < decode_.size() ? decode_[bits] : -1; }
@@ -32,7 +32,7 @@ public:
     static constexpr unsigned kMaxLength = 12;
 
 private:
-    explicit TVaricode(bool russian);
+    explicit TVaricode(bool extended);
     std::array<Word, 256> words_{};
     std::array<std::int16_t, 1u << kMaxLength> decode_{};
 };

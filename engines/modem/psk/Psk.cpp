@@ -71,13 +71,19 @@ private:
                         const std::uint8_t c = queue_.front();
                         queue_.pop_front();
                         const TVaricode::Word w = alphabet_.Encode(c);
-                        for (int i = w.length - 1; i >= 0; --i) bits_.push_back(((w.bits >> i) & 1u) != 0);
-                        bits_.push_back(false);
-                        bits_.push_back(false);
+                        // A code the alphabet has no word for is not sent,
+                        // but echoed all the same.
+                        if (w.length > 0) {
+                            for (int i = w.length - 1; i >= 0; --i) bits_.push_back(((w.bits >> i) & 1u) != 0);
+                            bits_.push_back(false);
+                            bits_.push_back(false);
+                        }
                         CharStarted(c);
                     } else if (finishing_) {
                         stage_ = kind_ == PskKind::Qpsk ? Stage::Flush : Stage::Carrier;
-                        tail_ = kind_ == PskKind::Qpsk ? 32 : PreambleSymbols(settings_.baud);
+                        // QPSK closes with zeros, not carrier: a carrier is no
+                        // code sequence, and the decoder would print it.
+                        tail_ = kind_ == PskKind::Qpsk ? 64 : PreambleSymbols(settings_.baud);
                         return NextSymbolAgain();
                     }
                 }
@@ -90,10 +96,7 @@ private:
                 return true;
             case Stage::Flush:
                 SendBit(false);
-                if (--tail_ == 0) {
-                    stage_ = Stage::Carrier;
-                    tail_ = PreambleSymbols(settings_.baud);
-                }
+                if (--tail_ == 0) stage_ = Stage::Fade;
                 return true;
             case Stage::Carrier:
                 if (--tail_ == 0) stage_ = Stage::Fade;

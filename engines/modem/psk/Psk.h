@@ -6,13 +6,14 @@
 //   cosine-shaped over one symbol, so the occupied bandwidth is about the
 //   baud rate. A transmission opens with reversals (idle zeros) and closes
 //   with unmodulated carrier, faded out over one symbol.
-// "BPSK": the same signal carrying TVaricode::Russian(), this engine's
-//   alphabet for Russian text.
-// "qpsk-U"/"qpsk-L": QPSK31 and faster. The bit stream goes through the
+//   It carries codes 0-127; others are left out (but echoed).
+// "BPSK": the same signal carrying TVaricode::Extended(), this engine's
+//   alphabet for the whole code page (Cyrillic included).
+// "qpsk-U"/"qpsk-L": QPSK31 and faster, standard alphabet. The bit stream goes through the
 //   rate-1/2 K=5 code (polynomials 0x17 and 0x19) and each pair of code bits
 //   picks the phase change of one symbol: 00 180 degrees, 01 +90, 10 -90,
-//   11 none; the lower sideband turns the +-90 the other way. The closing
-//   carrier follows a run of zeros that flushes the receiver's decoder.
+//   11 none; the lower sideband turns the +-90 the other way. It closes with
+//   a run of zeros that flushes the receiver's decoder, then fades out.
 //
 // The receiver mixes the carrier to baseband, decimates to about 16 samples
 // a symbol, applies the matched (cosine) filter, and recovers the symbol
