@@ -454,8 +454,11 @@ void TDspModemEngine::Receive(std::span<const float> block) {
             if (events_) events_->OnRxChar(ch, std::u16string(1, static_cast<char16_t>(Cp1251ToUnicode(code))), code);
             if (!*alive) return;
         }
-        const auto now = static_cast<std::uint16_t>(std::lround(c.demod->Carrier()));
-        if (now != c.reported) {
+        // Reported in whole hertz, and only once the AFC has moved by more
+        // than one: its jitter about a station is no news.
+        const double carrier = c.demod->Carrier();
+        const auto now = static_cast<std::uint16_t>(std::lround(carrier));
+        if (std::abs(carrier - c.reported) > 1.0) {
             c.reported = now;
             RebuildBandPass(ch);
             if (events_) events_->OnRxCarrier(ch, now);

@@ -1,5 +1,6 @@
 #include "Modes.h"
 
+#include "fsk/Fsk.h"
 #include "psk/Psk.h"
 #include "rtty/Rtty.h"
 
@@ -28,6 +29,9 @@ std::unique_ptr<IModulator> MakeModulator(int mode, const ModemSettings& setting
         case ModeId::QpskU: return MakePskModulator(settings, PskKind::Qpsk, TVaricode::Standard());
         case ModeId::RttyL:
         case ModeId::RttyU: return MakeRttyModulator(settings);
+        case ModeId::Gmsk: return MakeFskModulator(settings, kGmsk);
+        case ModeId::Fsk: return MakeFskModulator(settings, kFsk);
+        case ModeId::FskW: return MakeFskModulator(settings, kFskWide);
         default: return nullptr;
     }
 }
@@ -40,6 +44,9 @@ std::unique_ptr<IDemodulator> MakeDemodulator(int mode, const ModemSettings& set
         case ModeId::QpskU: return MakePskDemodulator(settings, PskKind::Qpsk, TVaricode::Standard());
         case ModeId::RttyL:
         case ModeId::RttyU: return MakeRttyDemodulator(settings);
+        case ModeId::Gmsk: return MakeFskDemodulator(settings, kGmsk);
+        case ModeId::Fsk: return MakeFskDemodulator(settings, kFsk);
+        case ModeId::FskW: return MakeFskDemodulator(settings, kFskWide);
         default: return nullptr;
     }
 }
