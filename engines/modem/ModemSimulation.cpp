@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Modes.h"
+#include "WavFile.h"
 #include "base/CodePage.h"
 
 namespace quorvel::modem {
@@ -108,9 +109,21 @@ std::int32_t ChannelState(std::int32_t engine, std::int32_t channel, QuorvelLoop
     return 1;
 }
 
+std::int32_t SetAudioFiles(std::int32_t engine, const char* in, const char* out) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr) return -1;
+    try {
+        if (in != nullptr && *in != '\0') e->SetInput(std::make_unique<TWavReader>(in, e->dblSampleFreq()));
+        if (out != nullptr && *out != '\0') e->SetOutput(std::make_unique<TWavWriter>(out, e->dblSampleFreq()));
+    } catch (const std::exception&) {
+        return 0;
+    }
+    return 1;
+}
+
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive,
-    Transmitting, SentCount, SentText, ChannelState};
+    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles};
 
 }  // namespace
 

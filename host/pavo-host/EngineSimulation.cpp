@@ -97,3 +97,24 @@ bool TEngineSimulation::Channel(std::int32_t channel, QuorvelLoopbackChannel& ou
 }
 
 }  // namespace pavohost
+
+namespace pavohost {
+
+void TEngineSimulation::SetAudioFiles(std::string in, std::string out) {
+    audioIn_ = std::move(in);
+    audioOut_ = std::move(out);
+}
+
+std::string TEngineSimulation::AttachAudio() {
+    if (audioIn_.empty() && audioOut_.empty()) return {};
+    const std::int32_t engine = CurrentEngine();
+    if (engine < 0) return {};
+    const std::int32_t serial = table_->EngineSerial(engine);
+    if (serial == audioEngine_) return {};
+    audioEngine_ = serial;
+    if (table_->SetAudioFiles(engine, audioIn_.c_str(), audioOut_.c_str()) == 1) return {};
+    return "the modem engine cannot use the audio files (" + (audioIn_.empty() ? audioOut_ : audioIn_) +
+           "): not a WAV file it can read or write, or an engine without audio";
+}
+
+}  // namespace pavohost

@@ -167,6 +167,10 @@ void THeadlessSession::Play(const std::vector<TScriptCommand>& commands) {
     for (const auto& c : commands) {
         line_ = c.Line;
         Step(c);
+        if (TEngineSimulation* engines = host_.Engines(); engines != nullptr && engines->Available()) {
+            const std::string refused = engines->AttachAudio();
+            if (!refused.empty()) Fail(refused);
+        }
         // The UI thread runs what the step queued before the next one begins.
         Advance(0);
         FlushOnAir();

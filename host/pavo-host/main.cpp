@@ -50,6 +50,9 @@ Options:
                   where there is no display)
   --until LINE    play the script up to line LINE only
   --fast          with windows: play the script as fast as it goes
+  --audio-in FILE the modem engine hears this WAV file instead of the simulated band
+  --audio-out FILE
+                  the modem engine writes what it transmits to this WAV file
   --strict        an operator action the plug-in's window does not take fails the run
   --help          this text and the script reference
   --version       the host's version
@@ -59,7 +62,7 @@ Exit status: 0 done, 1 a session step failed, 2 bad option or script,
 )";
 
 struct TOptions {
-    std::string Plugin, Data, Script, Screenshot;
+    std::string Plugin, Data, Script, Screenshot, AudioIn, AudioOut;
     enum class TFront { Default, Headless, Gui } Front = TFront::Default;
     int Until = 0;  // 0: the whole script
     bool Fast = false, Strict = false, Help = false, Version = false;
@@ -97,6 +100,8 @@ TOptions ParseOptions(int argc, char** argv) {
         else if (a == "--screenshot") o.Screenshot = value("--screenshot");
         else if (a == "--until") o.Until = LineNumber(value("--until"), "--until");
         else if (a == "--fast") o.Fast = true;
+        else if (a == "--audio-in") o.AudioIn = value("--audio-in");
+        else if (a == "--audio-out") o.AudioOut = value("--audio-out");
         else if (a == "--strict") o.Strict = true;
         else if (a == "--help" || a == "-h") o.Help = true;
         else if (a == "--version") o.Version = true;
@@ -164,7 +169,8 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
                     std::to_string(info.Flag));
     transcript.Line("  name: " + Quoted(info.Name != nullptr ? info.Name : ""));
     transcript.Line("  description: " + Quoted(info.Description != nullptr ? info.Description : ""));
-    const TEngineSimulation* engines = host.Engines();
+    TEngineSimulation* engines = host.Engines();
+    engines->SetAudioFiles(options.AudioIn, options.AudioOut);
     transcript.Line(engines->Available() ? "modem engine: " + engines->Module() + " (remote stations simulated)"
                                          : "modem engine: no simulation of remote stations: " + engines->Reason());
 
