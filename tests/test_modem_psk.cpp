@@ -106,14 +106,16 @@ TEST(PskModem, AtcFollowsAClockOffsetAndNoiseAloneStaysQuiet) {
     p.snrDb = 0;
     EXPECT_EQ(SendOverAir(kBpsk, kText + kText, p).decoded, kText + kText);
 
-    auto rx = MakeDemodulator(kBpsk, SettingsFor(kBpsk, kNominalSampleRate, 1500, 31.25));
-    std::string got;
-    rx->OnDecoded([&](std::uint8_t c) { got.push_back(static_cast<char>(c)); });
-    std::vector<float> hiss(static_cast<std::size_t>(20 * kNominalSampleRate), 0.0f);
-    TNoise(7).Add(hiss, 0.3);
-    rx->Process(hiss);
-    EXPECT_EQ(got, "");
-    EXPECT_LT(rx->SignalToNoise(), 4.0);
+    for (const char* mode : {"bpsk", "qpsk-U"}) {
+        auto rx = MakeDemodulator(ModeIndex(mode), SettingsFor(ModeIndex(mode), kNominalSampleRate, 1500, 31.25));
+        std::string got;
+        rx->OnDecoded([&](std::uint8_t c) { got.push_back(static_cast<char>(c)); });
+        std::vector<float> hiss(static_cast<std::size_t>(60 * kNominalSampleRate), 0.0f);
+        TNoise(7).Add(hiss, 0.3);
+        rx->Process(hiss);
+        EXPECT_EQ(got, "") << mode;
+        EXPECT_LT(rx->SignalToNoise(), 4.0) << mode;
+    }
 }
 
 }  // namespace

@@ -139,6 +139,29 @@ private:
     double phase_ = 0, step_ = 0;
 };
 
+// The length of the mean of the last n unit vectors.
+class TCoherence {
+public:
+    explicit TCoherence(std::size_t n) : window_(n) {}
+    double Add(cfloat m) {
+        sum_ += m - window_[pos_];
+        window_[pos_] = m;
+        pos_ = (pos_ + 1) % window_.size();
+        if (++sinceExact_ >= 4096) {  // keep the running sum from drifting
+            sinceExact_ = 0;
+            sum_ = {};
+            for (const cfloat& w : window_) sum_ += w;
+        }
+        return Value();
+    }
+    double Value() const { return std::abs(sum_) / static_cast<double>(window_.size()); }
+
+private:
+    std::vector<cfloat> window_;
+    std::size_t pos_ = 0, sinceExact_ = 0;
+    cfloat sum_{};
+};
+
 struct FftwPlanDeleter {
     void operator()(fftwf_plan_s* p) const noexcept { fftwf_destroy_plan(p); }
 };
@@ -173,7 +196,6 @@ public:
         fftOut_ = static_cast<fftwf_complex*>(fftwf_malloc(sizeof(fftwf_complex) * fftSize_));
         plan_.reset(fftwf_plan_dft_1d(static_cast<int>(fftSize_), fftIn_, fftOut_, FFTW_FORWARD, FFTW_ESTIMATE));
         history_.assign(fftSize_, cfloat{});
-        window_.assign(kSquelchWindow, cfloat{});
     }
     ~TPskDemodulator() override {
         plan_.reset();
@@ -246,11 +268,20 @@ private:
 
         const cfloat d = s * std::conj(prev_);
         prev_ = s;
-        Squelch(d);
+        const cfloat u = d / (std::abs(d) + 1e-20f);
+        recent_[symbols_ % recent_.size()] = u;
+        if (kind_ == PskKind::Bpsk) {
+            Squelch(u * u, 2.0);
+        } else {
+            const cfloat u4 = (u * u) * (u * u);
+            rawShort_.Add(u4);
+            rawLong_.Add(u4);
+        }
         ++symbols_;
         if (afc_ && open_) FineAfc(d);
 
-        const float norm = std::abs(d) + 1e-12f;
+        // Soft decisions keep their size: a weak symbol weighs less.
+        const auto level = static_cast<float>(dLevel_.Add(std::abs(d))) + 1e-12f;
         int bit = -1;
         if (kind_ == PskKind::Bpsk) {
             bit = d.real() > 0 ? 1 : 0;
@@ -259,13 +290,17 @@ private:
             for (unsigned c = 0; c < 4; ++c) {
                 float shift = kQpskShift[c];
                 if (settings_.sideband == Sideband::Lower) shift = -shift;
-                metrics[c] = std::real(d * std::polar(1.0f, -shift)) / norm;
+                metrics[c] = std::real(d * std::polar(1.0f, -shift)) / level;
             }
             bit = viterbi_.Step(metrics);
-        }
-        if (skip_ > 0) {
-            --skip_;
-            bit = -1;
+            if (bit >= 0) {
+                // Decision-directed quality: the symbol the decoded bit stands
+                // for, taken out of what was received, leaves only the noise.
+                float shift = kQpskShift[reencoder_.Encode(bit != 0)];
+                if (settings_.sideband == Sideband::Lower) shift = -shift;
+                const cfloat then = recent_[(symbols_ - 1 - kViterbiDepth) % recent_.size()];
+                Squelch(then * std::polar(1.0f, -shift), 1.0);
+            }
         }
         if (bit >= 0) {
             const int c = varicode_.Bit(bit != 0);
@@ -279,32 +314,29 @@ private:
         }
     }
 
-    // A PSK signal's phase changes sit on the constellation: raised to the
-    // constellation's order they all point one way, noise's do not. The
-    // length of their mean over a window is the squelch and, through the
-    // phase jitter it implies, the signal-to-noise estimate.
-    void Squelch(cfloat d) {
-        const cfloat u = d / (std::abs(d) + 1e-20f);
-        const cfloat m = kind_ == PskKind::Bpsk ? u * u : (u * u) * (u * u);
-        sum_ += m - window_[windowPos_];
-        window_[windowPos_] = m;
-        windowPos_ = (windowPos_ + 1) % kSquelchWindow;
-        if (++sinceExact_ >= 1024) {  // keep the running sum from drifting
-            sinceExact_ = 0;
-            sum_ = {};
-            for (const cfloat& w : window_) sum_ += w;
-        }
-        const double order = kind_ == PskKind::Bpsk ? 2.0 : 4.0;
-        const double coherence = std::clamp(static_cast<double>(std::abs(sum_)) / kSquelchWindow, 1e-6, 0.999999);
+    // A PSK signal's phase changes sit on the constellation: squared (BPSK),
+    // or turned back by the decoded symbol (QPSK), they all point one way,
+    // noise's do not. The length of their mean over a window is the squelch
+    // and, through the phase jitter it implies, the signal-to-noise estimate.
+    void Squelch(cfloat m, double order) {
+        const double coherence = std::clamp(quality_.Add(m), 1e-6, 0.999999);
         const double jitter = -2.0 * std::log(coherence) / (order * order);
         snrDb_ = std::clamp(ToDb(1.0 / jitter), -30.0, 60.0);
-        const double openAt = kind_ == PskKind::Bpsk ? 0.5 : 0.4, closeAt = kind_ == PskKind::Bpsk ? 0.35 : 0.25;
-        if (!open_ && coherence >= openAt && symbols_ >= kSquelchWindow) {
+        bool open = false, close = false;
+        if (kind_ == PskKind::Bpsk) {
+            open = coherence >= 0.42;
+            close = coherence < 0.3;
+        } else {
+            // The decoder fits its best path to noise too, so its quality
+            // alone opens on noise: the fourth-power coherence must agree
+            // over a longer window, and its short window closes quickly.
+            open = coherence >= 0.55 && rawLong_.Value() >= 0.25;
+            close = coherence < 0.4 || rawShort_.Value() < 0.08;
+        }
+        if (!open_ && open && symbols_ >= kSquelchWindow) {
             open_ = true;
             varicode_.Reset();
-            // The decoder's window still holds what came before the signal.
-            skip_ = kind_ == PskKind::Qpsk ? kViterbiDepth : 0;
-        } else if (open_ && coherence < closeAt) {
+        } else if (open_ && close) {
             open_ = false;
             held_.clear();
             varicode_.Reset();
@@ -401,12 +433,12 @@ private:
     bool midNext_ = true;
     cfloat last_{}, mid_{}, prev_{1.0f, 0.0f};
 
-    std::vector<cfloat> window_;
-    unsigned windowPos_ = 0, sinceExact_ = 0;
-    cfloat sum_{};
+    TCoherence quality_{kSquelchWindow}, rawShort_{kSquelchWindow}, rawLong_{64};
     double snrDb_ = -30;
     bool open_ = false;
-    unsigned skip_ = 0;
+    std::array<cfloat, 64> recent_{};
+    TConvolutionalEncoder reencoder_{kConstraint, kPoly0, kPoly1};
+    TAverage dLevel_{0.05, 1.0};
     std::uint64_t symbols_ = 0;
     std::deque<Held> held_;
 
