@@ -35,6 +35,10 @@ struct Recorder final : IModemEngineEvents {
     }
     void OnError(std::int32_t code) override { errors.push_back(code); }
     void OnTxCarrier(std::uint16_t hz) override { txCarriers.push_back(hz); }
+    void OnTiming(std::int16_t ch, std::int32_t ppm, std::int16_t unit) override {
+        if (ch == 0 && unit == 0) lastPpm = ppm;
+    }
+    std::int32_t lastPpm = 0;
     void OnDrawFFT(std::uint16_t, const std::int16_t*) override { ++drawn; }
 };
 
@@ -213,6 +217,16 @@ TEST_F(ModemEngine, ChannelBandPassKeepsTheStationAndDropsANeighbour) {
     ASSERT_TRUE(engine.RemoteSend(0, "NARROW FILTER TEST"));
     Run(8);
     EXPECT_EQ(events.rx[0], "NARROW FILTER TEST");
+}
+
+TEST_F(ModemEngine, AtcReportsTheStationsClockOffset) {
+    engine.set_bATC(OleTrue);
+    StationSetup fast;
+    fast.clockPpm = 400;
+    ASSERT_TRUE(engine.RemoteSend(0, "CQ CQ CQ DE DL1ABC DL1ABC DL1ABC PSE K", &fast));
+    Run(14);
+    EXPECT_EQ(events.rx[0], "CQ CQ CQ DE DL1ABC DL1ABC DL1ABC PSE K");
+    EXPECT_NEAR(events.lastPpm, 400, 150);
 }
 
 TEST_F(ModemEngine, MfskIsReportedAndDecodesNothing) {

@@ -83,7 +83,12 @@ void TDspModemEngine::set_bATC(TOleBool value) {
 }
 
 void TDspModemEngine::set_bNET(TOleBool value) {
+    const bool was = net_;
     net_ = value != 0;
+    if (net_ != was)
+        Post([this] {
+            if (events_) events_->OnNET(ToOle(net_));
+        });
     ApplyNet();
 }
 
@@ -456,6 +461,17 @@ void TDspModemEngine::Receive(std::span<const float> block) {
         }
         // Reported in whole hertz, and only once the AFC has moved by more
         // than one: its jitter about a station is no news.
+        // With ATC on, the clock offset it follows, once a second.
+        c.sinceTiming += block.size();
+        if (atc_ && static_cast<double>(c.sinceTiming) >= sampleFreq_) {
+            c.sinceTiming = 0;
+            const auto ppm = static_cast<std::int32_t>(std::lround(c.demod->ClockErrorPpm()));
+            if (ppm != c.timing) {
+                c.timing = ppm;
+                if (events_) events_->OnTiming(ch, ppm, 0);
+                if (!*alive) return;
+            }
+        }
         const double carrier = c.demod->Carrier();
         const auto now = static_cast<std::uint16_t>(std::lround(carrier));
         if (std::abs(carrier - c.reported) > 1.0) {

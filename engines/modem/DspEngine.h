@@ -24,7 +24,8 @@
 // (symbol-rate for PSK, one bit for RTTY), in dB. FilterCentre is RxCarrier
 // plus FilterOffset (Filters.h says what the filters do with them). NET:
 // the transmit carrier follows channel 0's receive carrier, AFC included.
-// OnDrawFFT carries the input spectrum, 0 to 3000 Hz in dB x 100, five times
+// With ATC on, OnTiming reports each channel's clock offset in ppm (unit 0)
+// once a second when it changed. OnDrawFFT carries the input spectrum, 0 to 3000 Hz in dB x 100, five times
 // a second; OnDrawWave the last 512 input samples and channel 0's decoder
 // input level; Display() holds the same data, the channel markers and the
 // tuning error, for the views.
@@ -167,6 +168,8 @@ private:
         TIirChain bandPass;
         std::uint16_t reported = 0;  // the carrier last reported
         std::vector<std::uint8_t> decoded;
+        std::size_t sinceTiming = 0;
+        std::int32_t timing = 0;  // the clock offset last reported, ppm
     };
 
     static bool Valid(std::int16_t ch) { return ch >= 0 && ch < kChannels; }

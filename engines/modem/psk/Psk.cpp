@@ -262,7 +262,7 @@ private:
         const float p = std::norm(s) + std::norm(prev_) + 1e-12f;
         const float e = std::real((s - prev_) * std::conj(mid_)) / p;
         const double ek = std::clamp(static_cast<double>(e), -1.0, 1.0);
-        if (atc_) clock_ = std::clamp(clock_ + 2e-5 * ek, -2e-3, 2e-3);
+        if (atc_) clock_ = std::clamp(clock_ + 1e-4 * ek, -2e-3, 2e-3);
         period_ = sps_ * (1.0 + clock_);
         next_ += period_ / 2 - 0.1 * sps_ * ek;
 
