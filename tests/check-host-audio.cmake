@@ -23,3 +23,17 @@ execute_process(COMMAND "${HOST}" --headless --data "${WORK}/data2" --script "${
 if(rc EQUAL 0 OR NOT err MATCHES "cannot use the audio files")
   message(FATAL_ERROR "a missing input file: (${rc}) ${err}")
 endif()
+# A station off frequency, drifting, on a fast sound card: the plug-in's AFC
+# and the receiver's clock tracking still copy it; the loopback engine refuses.
+get_filename_component(scripts "${SCRIPT}" DIRECTORY)
+execute_process(COMMAND "${HOST}" --headless --data "${WORK}/data3" --script "${scripts}/station-offset.script"
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "remote 0: 30 Hz off, drifting 6 Hz a minute, clock 200 ppm"
+   OR NOT out MATCHES "CQ CQ CQ de DL1ABC DL1ABC pse k")
+  message(FATAL_ERROR "station off frequency (${rc}): ${err}\n${out}")
+endif()
+execute_process(COMMAND "${HOST}" --headless --engine loopback --data "${WORK}/data4"
+    --script "${scripts}/station-offset.script" RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(rc EQUAL 0 OR NOT err MATCHES "no signals to put off frequency")
+  message(FATAL_ERROR "the loopback engine took an offset: (${rc}) ${err}")
+endif()

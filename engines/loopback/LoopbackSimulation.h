@@ -58,6 +58,10 @@ typedef struct QuorvelLoopbackSimulation {
        transmitted audio to one; either may be NULL. 1 when done, 0 when the engine has no audio
        (the loopback engine) or a file cannot be opened. */
     int32_t (*SetAudioFiles)(int32_t engine, const char* in, const char* out);
+    /* Version 2. The channel's station from its next text on: off the channel's carrier by offsetHz,
+       drifting by driftHzPerMinute, its sound card clockPpm fast. 1 when taken, 0 when the engine has
+       no signals (the loopback engine). */
+    int32_t (*SetStation)(int32_t engine, int32_t channel, double offsetHz, double driftHzPerMinute, double clockPpm);
 } QuorvelLoopbackSimulation;
 
 typedef const QuorvelLoopbackSimulation* (*QuorvelLoopbackSimulationFn)(void);

@@ -150,6 +150,11 @@ public:
 
     // The remote station on channel ch sends text through the band.
     bool RemoteSend(std::int16_t ch, const std::string& codes, const StationSetup* setup = nullptr);
+    // How the station on channel ch is off (offset, drift, clock) from its next text on.
+    void SetStation(std::int16_t ch, const StationSetup& setup) {
+        if (Valid(ch)) stations_[static_cast<std::size_t>(ch)] = setup;
+    }
+    StationSetup Station(std::int16_t ch) const { return Valid(ch) ? stations_[static_cast<std::size_t>(ch)] : StationSetup{}; }
     bool ChannelIsOpen(std::int16_t ch) const { return Valid(ch) && (ch == 0 || channels_[ch].open); }
     // What the station has sent on the air (8-bit codes, in order).
     const std::string& SentText() const { return sent_; }
@@ -192,6 +197,7 @@ private:
     std::int32_t handle_ = 0;
     IModemEngineEvents* events_ = nullptr;
     std::array<Channel, kChannels> channels_;
+    std::array<StationSetup, kChannels> stations_{};
     std::uint16_t txCarrier_ = 1000;
     bool active_ = false, atc_ = false, net_ = true, tx_ = false;
     double sampleFreq_ = kNominalSampleRate, txOffset_ = 0;

@@ -1,6 +1,7 @@
 #include "ModemSimulation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "Modes.h"
@@ -53,8 +54,9 @@ std::int32_t Receive(std::int32_t engine, std::int32_t channel, const char* utf8
     TDspModemEngine* e = Engine(engine);
     if (e == nullptr || !ValidChannel(channel)) return -1;
     e->Pump();  // the station starts now, not at the last tick
-    return e->RemoteSend(static_cast<std::int16_t>(channel), ToCodes(Utf8ToUtf16(utf8 != nullptr ? utf8 : ""))) ? 1
-                                                                                                                 : 0;
+    const auto ch = static_cast<std::int16_t>(channel);
+    const StationSetup setup = e->Station(ch);
+    return e->RemoteSend(ch, ToCodes(Utf8ToUtf16(utf8 != nullptr ? utf8 : "")), &setup) ? 1 : 0;
 }
 
 std::int32_t SetSignalToNoise(std::int32_t engine, std::int32_t channel, double db) {
@@ -121,9 +123,24 @@ std::int32_t SetAudioFiles(std::int32_t engine, const char* in, const char* out)
     return 1;
 }
 
+std::int32_t SetStation(std::int32_t engine, std::int32_t channel, double offsetHz, double driftHzPerMinute,
+                        double clockPpm) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr || !ValidChannel(channel)) return -1;
+    if (!std::isfinite(offsetHz) || !std::isfinite(driftHzPerMinute) || !std::isfinite(clockPpm) ||
+        std::abs(clockPpm) > 10000)
+        return 0;
+    StationSetup s;
+    s.offsetHz = offsetHz;
+    s.driftHzPerMinute = driftHzPerMinute;
+    s.clockPpm = clockPpm;
+    e->SetStation(static_cast<std::int16_t>(channel), s);
+    return 1;
+}
+
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive,
-    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles};
+    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles, SetStation};
 
 }  // namespace
 

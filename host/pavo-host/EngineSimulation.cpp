@@ -64,6 +64,11 @@ bool TEngineSimulation::SetSignalToNoise(std::int32_t channel, double db) {
     return engine >= 0 && table_->SetSignalToNoise(engine, channel, db) == 1;
 }
 
+bool TEngineSimulation::SetStation(std::int32_t channel, double offsetHz, double driftHzPerMinute, double clockPpm) {
+    const std::int32_t engine = CurrentEngine();
+    return engine >= 0 && table_->SetStation(engine, channel, offsetHz, driftHzPerMinute, clockPpm) == 1;
+}
+
 bool TEngineSimulation::Busy() const {
     if (table_ == nullptr) return false;
     for (std::int32_t e = 0; e < table_->EngineCount(); ++e) {

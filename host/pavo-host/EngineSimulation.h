@@ -28,6 +28,7 @@ public:
     std::int32_t CurrentEngine() const;
     bool Receive(std::int32_t channel, const std::string& utf8);
     bool SetSignalToNoise(std::int32_t channel, double db);
+    bool SetStation(std::int32_t channel, double offsetHz, double driftHzPerMinute, double clockPpm);
     // Remote text still queued, or the engine transmitting.
     bool Busy() const;
     // Text sent on the air since the last call.
