@@ -160,7 +160,9 @@ private:
         // its own: an offset moves both, data that is not balanced neither.
         const double centre = (high_.Value() + low_.Value()) / 2;
         const auto v = static_cast<float>(raw - centre);
-        (v > 0 ? high_ : low_).Add(raw);
+        // Noise throws the discriminator far out; only levels a signal
+        // could have move the trackers.
+        if (std::abs(raw) < 2.0f) (v > 0 ? high_ : low_).Add(raw);
         const double e = std::clamp(static_cast<double>((v - prev_) * (mid_ - static_cast<float>(centre))) / 2.0, -1.0, 1.0);
         if (atc_) clock_ = std::clamp(clock_ + 2e-5 * e, -2e-3, 2e-3);
         period_ = sps_ * (1.0 + clock_);
@@ -199,6 +201,8 @@ private:
             varicode_.Reset();
         } else if (open_ && (snrDb_ < 5 || m < 0.15)) {
             open_ = false;
+            high_.Reset(1.0);
+            low_.Reset(-1.0);
             held_.clear();
             varicode_.Reset();
         }
