@@ -4,7 +4,7 @@
 #
 #   cmake -DHOST=... -DSCRIPT=examples/x.script -DSOURCE=<source dir> -DDATA=<scratch folder>
 #         -DBIN=<folder of pavo-host> -DEXPECTED_TRANSCRIPT=... -DEXPECTED_LOG=...
-#         [-DUPDATE=ON] -P check-transcript.cmake
+#         [-DEXTRA_ARGS=...] [-DUPDATE=ON] -P check-transcript.cmake
 #
 # With UPDATE=ON the expected files are rewritten from the run instead.
 foreach(var HOST SCRIPT SOURCE DATA BIN EXPECTED_TRANSCRIPT EXPECTED_LOG)
@@ -14,7 +14,7 @@ foreach(var HOST SCRIPT SOURCE DATA BIN EXPECTED_TRANSCRIPT EXPECTED_LOG)
 endforeach()
 
 file(REMOVE_RECURSE "${DATA}")
-execute_process(COMMAND "${HOST}" --headless --data "${DATA}" --script "${SCRIPT}"
+execute_process(COMMAND "${HOST}" --headless ${EXTRA_ARGS} --data "${DATA}" --script "${SCRIPT}"
   WORKING_DIRECTORY "${SOURCE}" OUTPUT_VARIABLE transcript ERROR_VARIABLE errors RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "pavo-host exited with ${result}:\n${errors}\n${transcript}")

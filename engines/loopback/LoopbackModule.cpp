@@ -88,9 +88,17 @@ std::int32_t ChannelState(std::int32_t engine, std::int32_t channel, QuorvelLoop
     return 1;
 }
 
+// Text without a signal: there is no audio to read or write.
+std::int32_t SetAudioFiles(std::int32_t engine, const char*, const char*) { return Engine(engine) == nullptr ? -1 : 0; }
+
+// Text without a signal: there is no frequency to be off.
+std::int32_t SetStation(std::int32_t engine, std::int32_t channel, double, double, double) {
+    return Engine(engine) == nullptr || !ValidChannel(channel) ? -1 : 0;
+}
+
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive, Transmitting,
-    SentCount, SentText, ChannelState};
+    SentCount, SentText, ChannelState, SetAudioFiles, SetStation};
 
 }  // namespace
 

@@ -25,7 +25,7 @@
 
 #include <stdint.h>
 
-#define QUORVEL_LOOPBACK_SIMULATION_VERSION 1
+#define QUORVEL_LOOPBACK_SIMULATION_VERSION 2
 #define QUORVEL_LOOPBACK_SIMULATION_SYMBOL "QuorvelGetLoopbackSimulation"
 
 typedef struct QuorvelLoopbackChannel {
@@ -54,6 +54,14 @@ typedef struct QuorvelLoopbackSimulation {
        returns the full length in bytes, so a caller whose buffer was too small can ask again. */
     int32_t (*SentText)(int32_t engine, int32_t from, char* buffer, int32_t size);
     int32_t (*ChannelState)(int32_t engine, int32_t channel, QuorvelLoopbackChannel* out);
+    /* Version 2. The engine's received audio from a WAV file instead of the simulated band, and its
+       transmitted audio to one; either may be NULL. 1 when done, 0 when the engine has no audio
+       (the loopback engine) or a file cannot be opened. */
+    int32_t (*SetAudioFiles)(int32_t engine, const char* in, const char* out);
+    /* Version 2. The channel's station from its next text on: off the channel's carrier by offsetHz,
+       drifting by driftHzPerMinute, its sound card clockPpm fast. 1 when taken, 0 when the engine has
+       no signals (the loopback engine). */
+    int32_t (*SetStation)(int32_t engine, int32_t channel, double offsetHz, double driftHzPerMinute, double clockPpm);
 } QuorvelLoopbackSimulation;
 
 typedef const QuorvelLoopbackSimulation* (*QuorvelLoopbackSimulationFn)(void);

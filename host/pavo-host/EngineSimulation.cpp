@@ -64,6 +64,11 @@ bool TEngineSimulation::SetSignalToNoise(std::int32_t channel, double db) {
     return engine >= 0 && table_->SetSignalToNoise(engine, channel, db) == 1;
 }
 
+bool TEngineSimulation::SetStation(std::int32_t channel, double offsetHz, double driftHzPerMinute, double clockPpm) {
+    const std::int32_t engine = CurrentEngine();
+    return engine >= 0 && table_->SetStation(engine, channel, offsetHz, driftHzPerMinute, clockPpm) == 1;
+}
+
 bool TEngineSimulation::Busy() const {
     if (table_ == nullptr) return false;
     for (std::int32_t e = 0; e < table_->EngineCount(); ++e) {
@@ -94,6 +99,27 @@ std::string TEngineSimulation::TakeSent() {
 bool TEngineSimulation::Channel(std::int32_t channel, QuorvelLoopbackChannel& out) const {
     const std::int32_t engine = CurrentEngine();
     return engine >= 0 && table_->ChannelState(engine, channel, &out) == 1;
+}
+
+}  // namespace pavohost
+
+namespace pavohost {
+
+void TEngineSimulation::SetAudioFiles(std::string in, std::string out) {
+    audioIn_ = std::move(in);
+    audioOut_ = std::move(out);
+}
+
+std::string TEngineSimulation::AttachAudio() {
+    if (audioIn_.empty() && audioOut_.empty()) return {};
+    const std::int32_t engine = CurrentEngine();
+    if (engine < 0) return {};
+    const std::int32_t serial = table_->EngineSerial(engine);
+    if (serial == audioEngine_) return {};
+    audioEngine_ = serial;
+    if (table_->SetAudioFiles(engine, audioIn_.c_str(), audioOut_.c_str()) == 1) return {};
+    return "the modem engine cannot use the audio files (" + (audioIn_.empty() ? audioOut_ : audioIn_) +
+           "): not a WAV file it can read or write, or an engine without audio";
 }
 
 }  // namespace pavohost

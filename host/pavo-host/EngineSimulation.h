@@ -28,11 +28,17 @@ public:
     std::int32_t CurrentEngine() const;
     bool Receive(std::int32_t channel, const std::string& utf8);
     bool SetSignalToNoise(std::int32_t channel, double db);
+    bool SetStation(std::int32_t channel, double offsetHz, double driftHzPerMinute, double clockPpm);
     // Remote text still queued, or the engine transmitting.
     bool Busy() const;
     // Text sent on the air since the last call.
     std::string TakeSent();
     bool Channel(std::int32_t channel, QuorvelLoopbackChannel& out) const;
+    // WAV files for the received and the transmitted audio of every engine
+    // the plug-in makes from now on (empty: the simulated band, no file).
+    void SetAudioFiles(std::string in, std::string out);
+    // Hands the files to a newly made engine; an error text when it refused.
+    std::string AttachAudio();
 
 private:
     void* handle_ = nullptr;
@@ -40,6 +46,8 @@ private:
     std::string module_, reason_;
     std::int32_t sentEngine_ = -1;  // serial of the engine whose sent text was taken
     std::int32_t sentTaken_ = 0;
+    std::string audioIn_, audioOut_;
+    std::int32_t audioEngine_ = -1;  // serial of the engine given the files
 };
 
 }  // namespace pavohost

@@ -1,6 +1,7 @@
 #include "Headless.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -178,6 +179,10 @@ void THeadlessSession::Play(const std::vector<TScriptCommand>& commands) {
     for (const auto& c : commands) {
         line_ = c.Line;
         Step(c);
+        if (TEngineSimulation* engines = host_.Engines(); engines != nullptr && engines->Available()) {
+            const std::string refused = engines->AttachAudio();
+            if (!refused.empty()) Fail(refused);
+        }
         // The UI thread runs what the step queued before the next one begins.
         Advance(0);
         FlushOnAir();
@@ -503,6 +508,15 @@ void THeadlessSession::Step(const TScriptCommand& c) {
         TEngineSimulation& engines = RequireEngine();
         if (!engines.SetSignalToNoise(static_cast<std::int32_t>(c.Number), c.Real)) Fail("the engine did not take it");
         transcript_.HostEvent("remote " + std::to_string(c.Number), "S/N " + arg(1) + " dB");
+    } else if (n == "offset") {
+        TEngineSimulation& engines = RequireEngine();
+        double v[3] = {0, 0, 0};
+        for (std::size_t i = 1; i < c.Args.size() && i <= 3; ++i) v[i - 1] = std::strtod(arg(i).c_str(), nullptr);
+        if (!engines.SetStation(static_cast<std::int32_t>(c.Number), v[0], v[1], v[2]))
+            Fail("the engine has no signals to put off frequency");
+        char what[128];
+        std::snprintf(what, sizeof what, "%g Hz off, drifting %g Hz a minute, clock %g ppm", v[0], v[1], v[2]);
+        transcript_.HostEvent("remote " + std::to_string(c.Number), what);
     } else if (n == "type") {
         Operator("type", arg(0), arg(1), "type " + arg(0) + " " + Shown(arg(1)));
     } else if (n == "key") {

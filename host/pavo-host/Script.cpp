@@ -171,6 +171,7 @@ const std::map<std::string, std::string>& Usages() {
                    "answer font NAME SIZE [bold] [italic] [underline] [strikeout] [RRGGBB] | answer font cancel"},
         {"remote", "remote CHANNEL TEXT"},
         {"snr", "snr CHANNEL DB"},
+        {"offset", "offset CHANNEL HZ [DRIFT_HZ_PER_MIN [CLOCK_PPM]]"},
         {"type", "type CONTROL TEXT"},
         {"key", "key KEY [CONTROL]"},
         {"click", "click CONTROL [POSITION]"},
@@ -281,6 +282,12 @@ void Check(const TLine& line, TScriptCommand& c) {
         k.Count(2, 2);
         c.Number = k.Channel(0);
         if (!ParseReal(k.Word(1), c.Real)) k.Fail(1, "the signal-to-noise ratio must be a number of dB");
+    } else if (n == "offset") {
+        k.Count(2, 4);
+        c.Number = k.Channel(0);
+        double v = 0;
+        for (std::size_t i = 1; i < c.Args.size(); ++i)
+            if (!ParseReal(k.Word(i), v)) k.Fail(i, "offset, drift and clock error must be numbers");
     } else if (n == "type" || n == "select" || n == "set") {
         k.Count(2, 2);
     } else if (n == "key") {
@@ -399,6 +406,10 @@ Remote stations, through the loopback modem engine
   remote CHANNEL TEXT      a station sends TEXT on channel 0-4 at the channel's rate
                            (use \r for a line break)
   snr CHANNEL DB           the channel's signal-to-noise ratio
+  offset CHANNEL HZ [DRIFT [PPM]]
+                           the channel's station from its next text on: HZ off the
+                           carrier, drifting DRIFT Hz a minute, its sound card PPM
+                           fast (the DSP engine; the loopback engine refuses)
 
 The operator at the plug-in's window (sent as automation requests)
   type CONTROL TEXT        key presses into a control; \r is Enter

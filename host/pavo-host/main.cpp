@@ -20,6 +20,7 @@
 #include "LinuxLibraries.h"
 #include "PluginModule.h"
 #include "Script.h"
+#include "modem/ModemEngine.h"
 
 #ifndef PAVO_HOST_VERSION
 #define PAVO_HOST_VERSION "0"
@@ -58,6 +59,11 @@ Options:
                   the host's settings name, the simulated rig unless set
   --rig-port PORT the rig's serial device (/dev/ttyUSB0) or, for rigctld,
                   host:port (default localhost:4532)
+  --engine NAME   the modem engine the plug-in finds: "modem" (the default, the DSP
+                  engine) or "loopback" (text without a signal)
+  --audio-in FILE the modem engine hears this WAV file instead of the simulated band
+  --audio-out FILE
+                  the modem engine writes what it transmits to this WAV file
   --strict        an operator action the plug-in's window does not take fails the run
   --help          this text and the script reference
   --version       the host's version
@@ -67,7 +73,7 @@ Exit status: 0 done, 1 a session step failed, 2 bad option or script,
 )";
 
 struct TOptions {
-    std::string Plugin, Data, Script, Screenshot;
+    std::string Plugin, Data, Script, Screenshot, AudioIn, AudioOut, Engine;
     enum class TFront { Default, Headless, Gui } Front = TFront::Default;
     int Until = 0;  // 0: the whole script
     std::optional<TRigChoice> Rig;
@@ -113,6 +119,10 @@ TOptions ParseOptions(int argc, char** argv) {
         else if (a == "--screenshot") o.Screenshot = value("--screenshot");
         else if (a == "--until") o.Until = LineNumber(value("--until"), "--until");
         else if (a == "--fast") o.Fast = true;
+        else if (a == "--audio-in") o.AudioIn = value("--audio-in");
+        else if (a == "--engine") o.Engine = value("--engine");
+        else if (a.rfind("--engine=", 0) == 0) o.Engine = a.substr(9);
+        else if (a == "--audio-out") o.AudioOut = value("--audio-out");
         else if (a == "--strict") o.Strict = true;
         else if (a == "--rig") {
             o.Rig = TRigChoice{THamlibRig::kDummyModel, {}};
@@ -154,6 +164,35 @@ std::string DefaultPlugin() {
     return (exe.parent_path() / "Quorvel.kpl").string();
 }
 
+// The plug-in finds its engine only through the registration beside it, so
+// another engine means another folder: the build's modules linked into a
+// folder below the data folder, with a registration naming the engine.
+std::string PluginWithEngine(const std::string& plugin, const std::string& engine, const fs::path& appData) {
+    static const std::pair<const char*, const char*> kEngines[] = {{"modem", "libquorvel-modem-engine.so"},
+                                                                   {"loopback", "libquorvel-loopback.so"}};
+    const char* module = nullptr;
+    for (const auto& [name, file] : kEngines)
+        if (engine == name) module = file;
+    if (module == nullptr) throw THostError(kExitUsage, "--engine wants modem or loopback, not \"" + engine + "\"");
+    const fs::path from = fs::absolute(plugin).parent_path();
+    const fs::path folder = appData / "pavo-host-engines" / engine;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    for (const auto& entry : fs::directory_iterator(from, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || name == "modem-engines.reg") continue;
+        if (name.ends_with(".so") || name.ends_with(".kpl")) {
+            fs::remove(folder / name, ec);
+            fs::create_symlink(entry.path(), folder / name, ec);
+        }
+    }
+    std::ofstream reg(folder / "modem-engines.reg", std::ios::binary | std::ios::trunc);
+    reg << "# Modem engines by class id, for the plug-in in this folder.\n" << quorvel::kModemEngineClassId << "="
+        << module << "\n";
+    if (!reg) throw THostError(kExitUsage, "cannot prepare the engine folder " + folder.string());
+    return (folder / fs::path(plugin).filename()).string();
+}
+
 std::string Quoted(const std::string& cp1251) {
     std::string out;
     for (char c : ToUtf8(cp1251)) {
@@ -185,7 +224,8 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
     transcript.Line("log: " + host.Log().File().string() + " (" + std::to_string(host.Log().Records().size()) +
                     " contacts)");
 
-    const std::string plugin = options.Plugin.empty() ? DefaultPlugin() : options.Plugin;
+    std::string plugin = options.Plugin.empty() ? DefaultPlugin() : options.Plugin;
+    if (!options.Engine.empty()) plugin = PluginWithEngine(plugin, options.Engine, folders.AppData);
     host.LoadPlugin(plugin);
     const PavoInfo& info = host.Plugin()->Info();
     transcript.Line("plug-in: " + plugin);
@@ -193,7 +233,8 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
                     std::to_string(info.Flag));
     transcript.Line("  name: " + Quoted(info.Name != nullptr ? info.Name : ""));
     transcript.Line("  description: " + Quoted(info.Description != nullptr ? info.Description : ""));
-    const TEngineSimulation* engines = host.Engines();
+    TEngineSimulation* engines = host.Engines();
+    engines->SetAudioFiles(options.AudioIn, options.AudioOut);
     transcript.Line(engines->Available() ? "modem engine: " + engines->Module() + " (remote stations simulated)"
                                          : "modem engine: no simulation of remote stations: " + engines->Reason());
 

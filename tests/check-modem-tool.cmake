@@ -1,0 +1,43 @@
+# quorvel-modem as a user runs it: encode text to a WAV at a sound card's
+# rate, decode it back, and refuse bad input with a message.
+#   cmake -DTOOL=... -DWORK=<scratch folder> -P check-modem-tool.cmake
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+set(text "CQ de R3ABC Привет 599")
+foreach(case "BPSK;63;44100;1200;5" "qpsk-U;31.25;48000;1500;10" "rtty-L;45.45;22050;2125;10")
+  list(GET case 0 mode)
+  list(GET case 1 speed)
+  list(GET case 2 rate)
+  list(GET case 3 carrier)
+  list(GET case 4 snr)
+  set(expected "${text}")
+  if(mode MATCHES "^rtty")
+    set(expected "CQ DE R3ABC  599")  # Baudot: capitals, no Cyrillic
+  elseif(mode MATCHES "^qpsk")
+    set(expected "CQ de R3ABC  599")  # the standard alphabet: no Cyrillic
+  endif()
+  execute_process(COMMAND "${TOOL}" encode --mode ${mode} --speed ${speed} --carrier ${carrier} --rate ${rate}
+      --snr ${snr} --text "${text}" "${WORK}/${mode}.wav" RESULT_VARIABLE rc ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR NOT EXISTS "${WORK}/${mode}.wav" OR EXISTS "${WORK}/${mode}.wav.part")
+    message(FATAL_ERROR "encode ${mode} failed (${rc}): ${err}")
+  endif()
+  execute_process(COMMAND "${TOOL}" decode --mode ${mode} --speed ${speed} --carrier ${carrier} --afc
+      "${WORK}/${mode}.wav" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(STRIP "${out}" out)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL expected)
+    message(FATAL_ERROR "decode ${mode} at ${rate} Hz gave (${rc}) \"${out}\", not \"${expected}\": ${err}")
+  endif()
+endforeach()
+execute_process(COMMAND "${TOOL}" decode --mode bpsk "${WORK}/missing.wav" RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "cannot read")
+  message(FATAL_ERROR "a missing file: ${rc} ${err}")
+endif()
+file(WRITE "${WORK}/junk.wav" "RIFF this is no sound")
+execute_process(COMMAND "${TOOL}" decode --mode bpsk "${WORK}/junk.wav" RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 1)
+  message(FATAL_ERROR "a damaged file: ${rc} ${err}")
+endif()
+execute_process(COMMAND "${TOOL}" encode --mode nosuch --text x "${WORK}/x.wav" RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 2 OR NOT err MATCHES "unknown mode nosuch")
+  message(FATAL_ERROR "an unknown mode: ${rc} ${err}")
+endif()
