@@ -100,6 +100,8 @@ void ViterbiDecoder::Reset() {
     filled_ = 0;
     excess_ = 0;
     confidence_ = 0;
+    recentExcess_ = 0;
+    recentConfidence_ = 0;
 }
 
 std::optional<bool> ViterbiDecoder::Push(SoftBit first, SoftBit second) {
@@ -133,8 +135,10 @@ std::optional<bool> ViterbiDecoder::Push(SoftBit first, SoftBit second) {
     const int free = std::min(a, 255 - a) + std::min(b, 255 - b);
     const double excess = static_cast<double>(best - oldBest) - free;
     const double confident = std::abs(a - 128) + std::abs(b - 128);
-    excess_ += (std::max(0.0, excess) - excess_) / 64.0;
-    confidence_ += (confident - confidence_) / 64.0;
+    excess_ += (std::max(0.0, excess) - excess_) / 32.0;
+    confidence_ += (confident - confidence_) / 32.0;
+    recentExcess_ += (std::max(0.0, excess) - recentExcess_) / 12.0;
+    recentConfidence_ += (confident - recentConfidence_) / 12.0;
 
     for (auto& m : metric) m -= best;
     metric_ = metric;

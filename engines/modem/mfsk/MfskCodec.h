@@ -61,6 +61,8 @@ public:
     // stream, towards 1 for noise or a stream that is not this code.
     // Pairs that carry next to nothing (erasures, silence) count as a misfit.
     double Misfit() const { return confidence_ > kMinConfidence ? excess_ / confidence_ : 1.0; }
+    // The same over the last few pairs only, to notice a signal's end.
+    double RecentMisfit() const { return recentConfidence_ > kMinConfidence ? recentExcess_ / recentConfidence_ : 1.0; }
 
 private:
     std::array<std::uint32_t, 64> metric_{};
@@ -68,6 +70,8 @@ private:
     int filled_ = 0;
     double excess_ = 0;
     double confidence_ = 0;
+    double recentExcess_ = 0;
+    double recentConfidence_ = 0;
 };
 
 // The IZ8BLY diagonal interleaver: `depth` concatenated 4x4 stages, which come

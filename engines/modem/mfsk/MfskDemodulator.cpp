@@ -10,8 +10,6 @@
 #include <cmath>
 #include <numbers>
 #include <vector>
-#include <cstdio>
-#include <cstdlib>
 
 namespace quorvel::modem {
 namespace {
@@ -41,6 +39,10 @@ constexpr int kSamplesPerPhase = kSamplesPerSymbol / kPhases;
 constexpr double kSoftScale = 24.0;
 // Decoded text shows only while the code fits the received bits this well.
 constexpr double kSquelchMisfit = 0.1;
+// Symbols the code must have fitted before text shows.
+constexpr int kOpenSymbols = 6;
+// Symbols of one unchanging tone that mark the preamble.
+constexpr int kSteadySymbols = 6;
 
 int Bin(int halfBins) { return ((halfBins % kFftSize) + kFftSize) % kFftSize; }
 // Half-bin index of audio tone u (0 = lowest) relative to the carrier.
@@ -61,7 +63,6 @@ public:
           deinterleaver_(profile_.interleaverDepth, true),
           carrierSet_(settings_.carrier) {
         timing_.fill(0);
-        spectrum_.fill(0);
         Retune();
     }
 
@@ -84,7 +85,6 @@ public:
     void SetCarrier(double hz) override {
         carrierSet_ = hz;
         offset_ = 0;
-        spectrum_.fill(0);
         Retune();
     }
     double Carrier() const override { return carrierSet_ + offset_; }
@@ -209,33 +209,26 @@ private:
         const double above = std::sqrt(power_[static_cast<std::size_t>(Bin(ToneBin(top) + 1))]);
         if (below + above > 0) {
             // For a rectangular window the ratio grows as twice the offset in bins.
-            const double errHz = 0.5 * (above - below) / (above + below) * profile_.toneSpacing;
-            offset_ = std::clamp(offset_ + 0.05 * errHz, -afcWidth_, afcWidth_);
+            const double ratio = (above - below) / (above + below);
+            offset_ = std::clamp(offset_ + 0.05 * 0.5 * ratio * profile_.toneSpacing, -afcWidth_, afcWidth_);
         }
-        // A whole tone or more off: find where the block of 16 tones sits.
-        for (int m = 0; m < kFftSize; ++m) {
-            auto& s = spectrum_[static_cast<std::size_t>(m)];
-            s += (power_[static_cast<std::size_t>(m)] - s) / 16.0;
-        }
-        if (++sinceCoarse_ >= 32) {
-            sinceCoarse_ = 0;
-            // Energy on a tone position just beyond the block, well above the
-            // floor, means the block sits a tone off: step one tone that way.
-            std::array<double, kFftSize> sorted = spectrum_;
-            std::nth_element(sorted.begin(), sorted.begin() + kFftSize / 2, sorted.end());
-            const double floor = sorted[kFftSize / 2];
-            double inside = 0;
-            for (int u = 0; u < kTones; ++u) inside += spectrum_[static_cast<std::size_t>(Bin(ToneBin(u)))] - floor;
-            const double mean = inside / kTones;
-            const double outBelow = spectrum_[static_cast<std::size_t>(Bin(ToneBin(-1)))] - floor;
-            const double outAbove = spectrum_[static_cast<std::size_t>(Bin(ToneBin(kTones)))] - floor;
-            double step = 0;
-            if (mean > 0 && outAbove > 0.5 * mean && outAbove > 2 * std::max(outBelow, 0.0)) step = profile_.toneSpacing;
-            else if (mean > 0 && outBelow > 0.5 * mean && outBelow > 2 * std::max(outAbove, 0.0)) step = -profile_.toneSpacing;
-            if (step != 0) {
-                offset_ = std::clamp(offset_ + step, -afcWidth_, afcWidth_);
-                spectrum_.fill(0);
-            }
+        // A whole tone or more off: a steady tone held for several symbols is
+        // the preamble (or the closing flush), and that is tone 0.
+        std::size_t peak = 0;
+        for (std::size_t m = 1; m < power_.size(); ++m)
+            if (power_[m] > power_[peak]) peak = m;
+        int peakBin = static_cast<int>(peak);
+        if (peakBin >= kFftSize / 2) peakBin -= kFftSize;
+        steady_ = std::abs(peakBin - steadyBin_) <= 1 ? steady_ + 1 : 1;
+        steadyBin_ = peakBin;
+        if (steady_ == kSteadySymbols && power_[peak] > 10 * noise_) {
+            const double a = std::sqrt(power_[(peak + kFftSize - 1) % kFftSize]), b = std::sqrt(power_[peak]),
+                         c = std::sqrt(power_[(peak + 1) % kFftSize]);
+            const double den = a - 2 * b + c;
+            const double at = peakBin + (den < 0 ? std::clamp(0.5 * (a - c) / den, -0.5, 0.5) : 0.0);
+            const int toneZero = ToneBin(settings_.sideband == Sideband::Upper ? 0 : kTones - 1);
+            const double errHz = (at - toneZero) * profile_.toneSpacing / 2;
+            if (std::abs(errHz) > profile_.toneSpacing / 2) offset_ = std::clamp(offset_ + errHz, -afcWidth_, afcWidth_);
         }
         Retune();
     }
@@ -247,14 +240,22 @@ private:
         std::array<std::optional<bool>, 2> b{decoders_[1].Push(pending_, s[0]), decoders_[1].Push(s[1], s[2])};
         pending_ = s[3];
         const std::size_t chosen = decoders_[0].Misfit() <= decoders_[1].Misfit() ? 0 : 1;
-        if (getenv("MFDBG") && (symbols_ < 20 || symbols_ % 16 == 0)) fprintf(stderr, "sym %llu misfit %.3f %.3f carrier %.1f snr %.1f\n", static_cast<unsigned long long>(symbols_), decoders_[0].Misfit(), decoders_[1].Misfit(), Carrier(), SignalToNoise());
-        const bool open = decoders_[chosen].Misfit() < kSquelchMisfit;
+        // Text shows once the code has fitted for a while; while it does not,
+        // the varicode readers start over, so nothing half-read leaks out.
+        // Noise fits both pairings about equally; a signal fits one far better.
+        const auto& dec = decoders_[chosen];
+        const auto& other = decoders_[1 - chosen];
+        const bool fits = dec.Misfit() < kSquelchMisfit && dec.Misfit() < 0.5 * other.Misfit() &&
+                          dec.RecentMisfit() < 0.7 * other.RecentMisfit();
+        openFor_ = fits ? openFor_ + 1 : 0;
+        const bool open = openFor_ >= kOpenSymbols;
+        if (openFor_ == 0)
+            for (auto& v : varicode_) v.Reset();
         const std::array<std::array<std::optional<bool>, 2>, 2> bits{a, b};
         for (std::size_t d = 0; d < 2; ++d) {
             for (const auto& bit : bits[d]) {
                 if (!bit) continue;
                 const auto c = varicode_[d].Push(*bit);
-                if (c && getenv("MFDBG")) fprintf(stderr, "  sym %llu path %zu char %d chosen %zu open %d mis %.3f %.3f\n", static_cast<unsigned long long>(symbols_), d, *c, chosen, open, decoders_[0].Misfit(), decoders_[1].Misfit());
                 if (c && *c != 0 && d == chosen && open) Decoded(*c);
             }
         }
@@ -273,12 +274,13 @@ private:
     int inPhase_ = 0;
     std::array<double, kFftSize> power_{};
     std::array<double, kPhases> timing_{};
-    std::array<double, kFftSize> spectrum_{};
     std::uint64_t phase_ = 0;
     double nextStrobe_ = kPhases;
     double rate_ = 0;
     std::uint64_t symbols_ = 0;
-    int sinceCoarse_ = 0;
+    int steady_ = 0;
+    int openFor_ = 0;
+    int steadyBin_ = 0;
     double noise_ = 0, signal_ = 0;
     DiagonalInterleaver<SoftBit> deinterleaver_;
     std::array<ViterbiDecoder, 2> decoders_;
