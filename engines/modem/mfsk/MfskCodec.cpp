@@ -147,7 +147,7 @@ std::optional<bool> ViterbiDecoder::Push(SoftBit first, SoftBit second) {
         ++filled_;
         return std::nullopt;
     }
-    return ((path_[bestState] >> (kDepth - 1)) & 1u) != 0;
+    return ((path_[bestState] >> kDepth) & 1u) != 0;
 }
 
 }  // namespace quorvel::modem::mfsk

@@ -155,12 +155,17 @@ private:
         const double ym = timing_[(best + kPhases - 1) % kPhases], y0 = timing_[best], yp = timing_[(best + 1) % kPhases];
         const double den = ym - 2 * y0 + yp;
         const double frac = den < 0 ? std::clamp(0.5 * (ym - yp) / den, -0.5, 0.5) : 0.0;
-        double err = static_cast<double>(best) + frac - static_cast<double>(phase_ % kPhases);
+        // Measured against the scheduled instant, not the whole phase it fell
+        // on, so the rounding does not bias the clock.
+        double err = static_cast<double>(best) + frac - std::fmod(nextStrobe_, kPhases);
         while (err >= kPhases / 2.0) err -= kPhases;
         while (err < -kPhases / 2.0) err += kPhases;
         const double gain = symbols_ < 32 ? 0.5 : 0.15;
-        if (atcOn_) rate_ = std::clamp(rate_ + 0.004 * err, -0.01 * kPhases, 0.01 * kPhases);
-        nextStrobe_ = static_cast<double>(phase_) + kPhases + gain * err + rate_;
+        // The clock is learnt only from a signal the decoder follows, after
+        // the first pull-in.
+        if (atcOn_ && symbols_ >= 32 && openFor_ > 0)
+            rate_ = std::clamp(rate_ + 0.001 * err, -0.01 * kPhases, 0.01 * kPhases);
+        nextStrobe_ += kPhases + gain * err + rate_;
     }
 
     void Symbol() {
@@ -221,7 +226,7 @@ private:
         if (peakBin >= kFftSize / 2) peakBin -= kFftSize;
         steady_ = std::abs(peakBin - steadyBin_) <= 1 ? steady_ + 1 : 1;
         steadyBin_ = peakBin;
-        if (steady_ == kSteadySymbols && power_[peak] > 10 * noise_) {
+        if (steady_ == kSteadySymbols && power_[peak] > 10 * noise_ && openFor_ == 0) {
             const double a = std::sqrt(power_[(peak + kFftSize - 1) % kFftSize]), b = std::sqrt(power_[peak]),
                          c = std::sqrt(power_[(peak + 1) % kFftSize]);
             const double den = a - 2 * b + c;
