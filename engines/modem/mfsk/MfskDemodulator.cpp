@@ -160,11 +160,17 @@ private:
         double err = static_cast<double>(best) + frac - std::fmod(nextStrobe_, kPhases);
         while (err >= kPhases / 2.0) err -= kPhases;
         while (err < -kPhases / 2.0) err += kPhases;
-        const double gain = symbols_ < 32 ? 0.5 : 0.15;
+        // A steady tone (preamble, flush) or noise makes every phase look
+        // alike: then the clock runs on as it was.
+        double mean = 0;
+        for (double t : timing_) mean += t / kPhases;
+        const bool informative = y0 > 1.05 * mean;
+        if (informative) ++timed_;
+        const double gain = !informative ? 0.0 : timed_ < 32 ? 0.5 : 0.15;
         // The clock is learnt only from a signal the decoder follows, after
-        // the first pull-in.
-        if (atcOn_ && symbols_ >= 32 && openFor_ > 0)
-            rate_ = std::clamp(rate_ + 0.001 * err, -0.01 * kPhases, 0.01 * kPhases);
+        // the first pull-in, and from clear symbol edges.
+        if (atcOn_ && y0 > 1.3 * mean && timed_ >= 32 && openFor_ > 0)
+            rate_ = std::clamp(rate_ + 0.002 * err, -0.01 * kPhases, 0.01 * kPhases);
         nextStrobe_ += kPhases + gain * err + rate_;
     }
 
@@ -283,6 +289,7 @@ private:
     double nextStrobe_ = kPhases;
     double rate_ = 0;
     std::uint64_t symbols_ = 0;
+    std::uint64_t timed_ = 0;
     int steady_ = 0;
     int openFor_ = 0;
     int steadyBin_ = 0;
