@@ -175,7 +175,6 @@ private:
     }
 
     void Symbol() {
-        ++symbols_;
         std::array<double, kTones> amp{};
         double total = 0, strongest = 0;
         int top = 0;
@@ -288,7 +287,6 @@ private:
     std::uint64_t phase_ = 0;
     double nextStrobe_ = kPhases;
     double rate_ = 0;
-    std::uint64_t symbols_ = 0;
     std::uint64_t timed_ = 0;
     int steady_ = 0;
     int openFor_ = 0;
