@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -113,6 +114,18 @@ TEST(MfskModemTest, NoiseAloneDecodesNothingAndReadsLow) {
     const auto quiet = Receive(Settings(15.625, Sideband::Upper), silence);
     EXPECT_TRUE(std::isfinite(quiet.snr));
     EXPECT_EQ(quiet.text, "");
+}
+
+TEST(MfskModemTest, NonFiniteSamplesDoNotStopTheReceiver) {
+    const auto s = Settings(31.25, Sideband::Upper);
+    auto audio = Transmit(s, kText);
+    AddNoise(audio, 10, 8);
+    std::vector<float> spoilt(300, std::nanf(""));
+    spoilt[7] = std::numeric_limits<float>::infinity();
+    audio.insert(audio.begin(), spoilt.begin(), spoilt.end());
+    const auto r = Receive(s, audio);
+    EXPECT_EQ(r.text, kText);
+    EXPECT_TRUE(std::isfinite(r.snr));
 }
 
 TEST(MfskModemTest, AfcPullsAMistunedReceiverOntoTheSignal) {

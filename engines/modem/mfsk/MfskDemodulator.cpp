@@ -73,7 +73,9 @@ public:
         for (std::size_t at = 0; at < in.size(); at += kChunk) {
             const std::size_t n = std::min(kChunk, in.size() - at);
             for (std::size_t i = 0; i < n; ++i) {
-                nco_crcf_mix_down(nco_.get(), cfloat(in[at + i], 0.0f), &mixed_[i]);
+                // A non-finite sample would poison every average for good.
+                const float x = std::isfinite(in[at + i]) ? in[at + i] : 0.0f;
+                nco_crcf_mix_down(nco_.get(), cfloat(x, 0.0f), &mixed_[i]);
                 nco_crcf_step(nco_.get());
             }
             unsigned produced = 0;
@@ -83,6 +85,7 @@ public:
     }
 
     void SetCarrier(double hz) override {
+        if (!std::isfinite(hz)) return;
         carrierSet_ = hz;
         offset_ = 0;
         Retune();

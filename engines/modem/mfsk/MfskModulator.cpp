@@ -27,7 +27,9 @@ public:
     void Finish() override { finishing_ = true; }
     bool Finished() const override { return finished_; }
 
-    void SetCarrier(double hz) override { carrier_ = hz; }
+    void SetCarrier(double hz) override {
+        if (std::isfinite(hz)) carrier_ = hz;
+    }
 
     std::size_t Generate(std::span<float> out) override {
         std::size_t n = 0;
