@@ -181,6 +181,25 @@ TEST(MfskModemTest, EchoReportsEveryCharacterOnceInOrder) {
     for (float x : block) EXPECT_LE(std::abs(x), 1.0f);
 }
 
+TEST(MfskModemTest, TextQueuedAfterFinishIsStillSentAndClosed) {
+    const auto s = Settings(31.25, Sideband::Upper);
+    auto mod = MakeMfskModulator(s);
+    for (char c : std::string("first")) mod->PutChar(static_cast<std::uint8_t>(c));
+    mod->Finish();
+    std::vector<float> audio, block(1000);
+    bool added = false;
+    while (!mod->Finished()) {
+        const std::size_t n = mod->Generate(block);
+        audio.insert(audio.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
+        // Into the closing flush, more text arrives.
+        if (!added && audio.size() > static_cast<std::size_t>(1.5 * kNominalSampleRate)) {
+            for (char c : std::string(" more")) mod->PutChar(static_cast<std::uint8_t>(c));
+            added = true;
+        }
+    }
+    EXPECT_EQ(Receive(s, audio).text, "first more");
+}
+
 TEST(MfskModemTest, RefusesSettingsItCannotRun) {
     for (double baud : {0.0, -15.625, std::nan(""), 500.0}) {
         EXPECT_THROW(MakeMfskModulator(Settings(baud, Sideband::Upper)), std::invalid_argument) << baud;

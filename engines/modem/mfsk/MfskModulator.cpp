@@ -89,6 +89,9 @@ private:
         }
         if (bitsLeft_ == 0) {
             if (!queue_.empty()) {
+                // Text queued after Finish() still gets its closing NUL and flush.
+                nulSent_ = false;
+                flushBits_ = 2 * (3 * profile_.interleaverDepth + kFlushMarginSymbols);
                 LoadWord(queue_.front());
                 CharStarted(queue_.front());
                 queue_.pop_front();
