@@ -38,7 +38,9 @@ constexpr int kSamplesPerPhase = kSamplesPerSymbol / kPhases;
 // Soft decision per unit of amplitude difference over the noise amplitude.
 constexpr double kSoftScale = 24.0;
 // Decoded text shows only while the code fits the received bits this well.
-constexpr double kSquelchMisfit = 0.1;
+constexpr double kSquelchMisfit = 0.12;
+// ... and fits it this much better than the other pairing of the bits.
+constexpr double kSquelchContrast = 0.7;
 // Symbols the code must have fitted before text shows.
 constexpr int kOpenSymbols = 6;
 // Symbols of one unchanging tone that mark the preamble.
@@ -258,8 +260,8 @@ private:
         // Noise fits both pairings about equally; a signal fits one far better.
         const auto& dec = decoders_[chosen];
         const auto& other = decoders_[1 - chosen];
-        const bool fits = dec.Misfit() < kSquelchMisfit && dec.Misfit() < 0.5 * other.Misfit() &&
-                          dec.RecentMisfit() < 0.7 * other.RecentMisfit();
+        const bool fits = dec.Misfit() < kSquelchMisfit && dec.Misfit() < kSquelchContrast * other.Misfit() &&
+                          dec.RecentMisfit() < other.RecentMisfit();
         openFor_ = fits ? openFor_ + 1 : 0;
         const bool open = openFor_ >= kOpenSymbols;
         if (openFor_ == 0)
