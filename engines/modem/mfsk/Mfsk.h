@@ -15,6 +15,14 @@
 // bits, which also primes the far interleaver), sends NUL while the queue is
 // empty and closes with a NUL and enough zero bits to flush the far
 // interleaver and decoder; NUL is never reported as received.
+//
+// The receiver reads the tones with a symbol-long DFT at 16 timing phases a
+// symbol and follows the phase with the most energy in its strongest tone;
+// ATC adds the sender's clock rate (ClockErrorPpm). AFC pulls the tones onto
+// their bins and, on the steady tone of a preamble, puts tone 0 there; its
+// level is the tone's energy over the noise in one tone bin. Text is shown
+// only while one pairing of the coded bits fits the code clearly better than
+// the other, which noise never does for long.
 #include "modem/Modem.h"
 
 #include <memory>
