@@ -20,8 +20,11 @@ using cfloat = std::complex<float>;
 struct NcoFree {
     void operator()(nco_crcf q) const { nco_crcf_destroy(q); }
 };
+struct DecimatorFree {
+    void operator()(firdecim_crcf q) const { firdecim_crcf_destroy(q); }
+};
 struct ResamplerFree {
-    void operator()(msresamp_crcf q) const { msresamp_crcf_destroy(q); }
+    void operator()(resamp_crcf q) const { resamp_crcf_destroy(q); }
 };
 struct FftFree {
     void operator()(fftplan q) const { fft_destroy_plan(q); }
@@ -57,7 +60,9 @@ public:
           profile_(MfskProfileFor(s.baud)),
           basebandRate_(kSamplesPerSymbol * profile_.baud),
           nco_(nco_crcf_create(LIQUID_NCO)),
-          resampler_(msresamp_crcf_create(static_cast<float>(basebandRate_ / settings_.sampleRate), 60.0f)),
+          decimation_(std::max(1, static_cast<int>(settings_.sampleRate / (2 * basebandRate_)))),
+          decimator_(decimation_ >= 2 ? firdecim_crcf_create_kaiser(static_cast<unsigned>(decimation_), 8, 60.0f) : nullptr),
+          resampler_(MakeResampler(basebandRate_ * decimation_ / settings_.sampleRate)),
           fftIn_(kFftSize),
           fftOut_(kFftSize),
           fft_(fft_create_plan(kFftSize, fftIn_.data(), fftOut_.data(), LIQUID_FFT_FORWARD, 0)),
@@ -69,20 +74,19 @@ public:
     }
 
     void Process(std::span<const float> in) override {
-        constexpr std::size_t kChunk = 1024;
-        mixed_.resize(kChunk);
-        baseband_.resize(static_cast<std::size_t>(std::ceil(1 + 2 * kChunk * basebandRate_ / settings_.sampleRate)) + 8);
-        for (std::size_t at = 0; at < in.size(); at += kChunk) {
-            const std::size_t n = std::min(kChunk, in.size() - at);
-            for (std::size_t i = 0; i < n; ++i) {
-                // A non-finite sample would poison every average for good.
-                const float x = std::isfinite(in[at + i]) ? in[at + i] : 0.0f;
-                nco_crcf_mix_down(nco_.get(), cfloat(x, 0.0f), &mixed_[i]);
-                nco_crcf_step(nco_.get());
-            }
+        for (float sample : in) {
+            // A non-finite sample would poison every average for good.
+            const float x = std::isfinite(sample) ? sample : 0.0f;
+            nco_crcf_mix_down(nco_.get(), cfloat(x, 0.0f), &mixed_[mixedCount_]);
+            nco_crcf_step(nco_.get());
+            if (++mixedCount_ < static_cast<std::size_t>(decimation_)) continue;
+            mixedCount_ = 0;
+            cfloat y = mixed_[0];
+            if (decimator_) firdecim_crcf_execute(decimator_.get(), mixed_.data(), &y);
+            std::array<cfloat, 8> out{};
             unsigned produced = 0;
-            msresamp_crcf_execute(resampler_.get(), mixed_.data(), static_cast<unsigned>(n), baseband_.data(), &produced);
-            for (unsigned i = 0; i < produced; ++i) Sample(baseband_[i]);
+            resamp_crcf_execute(resampler_.get(), y, out.data(), &produced);
+            for (unsigned i = 0; i < produced && i < out.size(); ++i) Sample(out[i]);
         }
     }
 
@@ -119,6 +123,13 @@ public:
 private:
     static constexpr double kMinSnrDb = -30.0;
     static constexpr double kMaxSnrDb = 60.0;
+
+    // The last, fractional step to 32 samples a symbol; the low-pass keeps
+    // the tones and the AFC's reach and stops short of the new Nyquist.
+    static resamp_crcf MakeResampler(double rate) {
+        const double cutoff = 0.45 * std::min(rate, 1.0);
+        return resamp_crcf_create(static_cast<float>(rate), 12, static_cast<float>(cutoff), 60.0f, 32);
+    }
 
     void Retune() {
         nco_crcf_set_frequency(nco_.get(), static_cast<float>(2 * std::numbers::pi * Carrier() / settings_.sampleRate));
@@ -280,10 +291,13 @@ private:
     MfskProfile profile_;
     double basebandRate_;
     std::unique_ptr<std::remove_pointer_t<nco_crcf>, NcoFree> nco_;
-    std::unique_ptr<std::remove_pointer_t<msresamp_crcf>, ResamplerFree> resampler_;
+    int decimation_;
+    std::unique_ptr<std::remove_pointer_t<firdecim_crcf>, DecimatorFree> decimator_;
+    std::unique_ptr<std::remove_pointer_t<resamp_crcf>, ResamplerFree> resampler_;
+    std::vector<cfloat> mixed_ = std::vector<cfloat>(static_cast<std::size_t>(decimation_));
+    std::size_t mixedCount_ = 0;
     std::vector<cfloat> fftIn_, fftOut_;
     std::unique_ptr<std::remove_pointer_t<fftplan>, FftFree> fft_;
-    std::vector<cfloat> mixed_, baseband_;
     std::vector<cfloat> window_;
     std::size_t windowPos_ = 0;
     int inPhase_ = 0;
