@@ -47,7 +47,7 @@ constexpr double kSquelchContrast = 0.7;
 // Symbols the code must have fitted before text shows.
 constexpr int kOpenSymbols = 6;
 // Symbols of one unchanging tone that mark the preamble.
-constexpr int kSteadySymbols = 6;
+constexpr int kSteadySymbols = 8;
 
 int Bin(int halfBins) { return ((halfBins % kFftSize) + kFftSize) % kFftSize; }
 // Half-bin index of audio tone u (0 = lowest) relative to the carrier.
@@ -208,7 +208,7 @@ private:
         signal_ += (std::max(strongest - noise_, 0.0) - signal_) / 16.0;
         const bool strong = noise_ > 0 && strongest > 3 * noise_;
         const bool aboveLevel = noise_ > 0 && signal_ > noise_ * std::pow(10.0, afcLevelDb_ / 10);
-        if (afcOn_ && afcWidth_ > 0 && strong && aboveLevel) TrackFrequency(top);
+        if (afcOn_ && afcWidth_ > 0 && aboveLevel) TrackFrequency(strong, top);
 
         // Soft bits: for each bit, the strongest tone that says 1 against
         // the strongest that says 0, in units of the noise amplitude.
@@ -230,10 +230,10 @@ private:
         Decode(deinterleaver_.Push(soft));
     }
 
-    void TrackFrequency(int top) {
+    void TrackFrequency(bool strong, int top) {
         const double below = std::sqrt(power_[static_cast<std::size_t>(Bin(ToneBin(top) - 1))]);
         const double above = std::sqrt(power_[static_cast<std::size_t>(Bin(ToneBin(top) + 1))]);
-        if (below + above > 0) {
+        if (strong && below + above > 0) {
             // For a rectangular window the ratio grows as twice the offset in bins.
             const double ratio = (above - below) / (above + below);
             offset_ = std::clamp(offset_ + 0.05 * 0.5 * ratio * profile_.toneSpacing, -afcWidth_, afcWidth_);
@@ -245,9 +245,16 @@ private:
             if (power_[m] > power_[peak]) peak = m;
         int peakBin = static_cast<int>(peak);
         if (peakBin >= kFftSize / 2) peakBin -= kFftSize;
-        steady_ = std::abs(peakBin - steadyBin_) <= 1 ? steady_ + 1 : 1;
-        steadyBin_ = peakBin;
-        if (steady_ == kSteadySymbols && power_[peak] > 10 * noise_ && openFor_ == 0) {
+        // The run holds while the peak stays within a half-bin of where it
+        // began and well clear of the noise every time.
+        const bool clear = power_[peak] > 5 * noise_;
+        if (clear && steady_ > 0 && std::abs(peakBin - steadyBin_) <= 1) {
+            ++steady_;
+        } else {
+            steady_ = clear ? 1 : 0;
+            steadyBin_ = peakBin;
+        }
+        if (steady_ == kSteadySymbols && openFor_ == 0) {
             const double a = std::sqrt(power_[(peak + kFftSize - 1) % kFftSize]), b = std::sqrt(power_[peak]),
                          c = std::sqrt(power_[(peak + 1) % kFftSize]);
             const double den = a - 2 * b + c;
