@@ -230,15 +230,24 @@ TEST_F(ModemEngine, AtcReportsTheStationsClockOffset) {
     EXPECT_NEAR(events.lastPpm, 400, 150);
 }
 
-TEST_F(ModemEngine, MfskIsReportedAndDecodesNothing) {
+TEST_F(ModemEngine, MfskCopiesItsOwnSidebandAndRefusesASpeedItCannotFit) {
     engine.set_Mode(0, static_cast<std::int16_t>(ModeIndex("mfsk-U")));
+    engine.set_Speed(0, 15.625);
+    engine.set_RxCarrier(0, 1500);
+    engine.set_ChannelOpen(1, OleTrue);
+    engine.set_Mode(1, static_cast<std::int16_t>(ModeIndex("mfsk-L")));
+    engine.set_Speed(1, 15.625);
+    engine.set_RxCarrier(1, 1500);
+    ASSERT_TRUE(engine.RemoteSend(0, "CQ DE DL1ABC"));
+    Run(14);
+    EXPECT_EQ(events.rx[0], "CQ DE DL1ABC");
+    EXPECT_LT(events.rx[1].size(), 3u);  // the other tone order is no text
+    EXPECT_TRUE(events.errors.empty());
+    // 16 tones 500 Hz apart do not fit below half of 11025 Hz.
+    engine.set_Speed(0, 500);
     Run(0.1);
     ASSERT_EQ(events.errors.size(), 1u);
     EXPECT_EQ(events.errors[0], kErrorModeUnavailable);
-    EXPECT_FALSE(engine.RemoteSend(0, "MFSK"));
-    Run(3);
-    EXPECT_EQ(events.rx[0], "");
-    EXPECT_EQ(engine.ModeName(7), u"mfsk-L");
     EXPECT_EQ(engine.wModeMax(), 11);
 }
 

@@ -140,6 +140,7 @@ void TDspModemEngine::set_Speed(std::int16_t ch, double baud) {
     if (!Valid(ch) || !(baud >= 10.0 && baud <= 1000.0)) return;
     channels_[ch].speed = baud;
     Rebuild(ch);
+    if (!channels_[ch].demod) RaiseError(kErrorModeUnavailable);
     Post([this, ch, baud] {
         if (events_) events_->OnSpeed(ch, baud);
     });

@@ -9,10 +9,11 @@
 // virtual clock is exact and repeatable. Every event is raised on that
 // thread, from the timer or posted.
 //
-// Modes and speeds are the modem's (Modes.h, psk/Psk.h, rtty/Rtty.h).
-// "GMSK", "FSK", "FSK-W", "mfsk-L" and "mfsk-U" have no modem in this build:
-// choosing one raises OnError(kErrorModeUnavailable); such a channel decodes
-// nothing and a transmission in it sends silence and echoes nothing.
+// Modes and speeds are the modem's (Modes.h, psk/Psk.h, rtty/Rtty.h,
+// fsk/Fsk.h, mfsk/Mfsk.h). A mode and speed with no modem (MFSK at a speed
+// whose 16 tones do not fit the sample rate) raises
+// OnError(kErrorModeUnavailable); such a channel decodes nothing and a
+// transmission in it sends silence and echoes nothing.
 //
 // Receive and transmit are half duplex: the receivers hear nothing while the
 // station transmits. Each character is echoed through OnRxChar on channel 0

@@ -1,6 +1,9 @@
 #include "Modes.h"
 
+#include <stdexcept>
+
 #include "fsk/Fsk.h"
+#include "mfsk/Mfsk.h"
 #include "psk/Psk.h"
 #include "rtty/Rtty.h"
 
@@ -32,6 +35,14 @@ std::unique_ptr<IModulator> MakeModulator(int mode, const ModemSettings& setting
         case ModeId::Gmsk: return MakeFskModulator(settings, kGmsk);
         case ModeId::Fsk: return MakeFskModulator(settings, kFsk);
         case ModeId::FskW: return MakeFskModulator(settings, kFskWide);
+        case ModeId::MfskL:
+        case ModeId::MfskU:
+            // A speed whose 16 tones do not fit the sample rate has no modem.
+            try {
+                return MakeMfskModulator(settings);
+            } catch (const std::invalid_argument&) {
+                return nullptr;
+            }
         default: return nullptr;
     }
 }
@@ -47,6 +58,13 @@ std::unique_ptr<IDemodulator> MakeDemodulator(int mode, const ModemSettings& set
         case ModeId::Gmsk: return MakeFskDemodulator(settings, kGmsk);
         case ModeId::Fsk: return MakeFskDemodulator(settings, kFsk);
         case ModeId::FskW: return MakeFskDemodulator(settings, kFskWide);
+        case ModeId::MfskL:
+        case ModeId::MfskU:
+            try {
+                return MakeMfskDemodulator(settings);
+            } catch (const std::invalid_argument&) {
+                return nullptr;
+            }
         default: return nullptr;
     }
 }
