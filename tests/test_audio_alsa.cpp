@@ -53,7 +53,7 @@ TEST(AlsaMixer, CaptureLevelAndMuteMeetTheServerBothWays) {
     ASSERT_EQ(mixer.MixerId(), 0);
     const std::int32_t dest = CaptureDestination(mixer);
     ASSERT_GE(dest, 0);
-    EXPECT_EQ(mixer.Destinations().Get(dest)->Line.dwComponentType, MIXERLINE_COMPONENTTYPE_DST_WAVEIN);
+    EXPECT_EQ(mixer.Destinations().At(dest).Line.dwComponentType, MIXERLINE_COMPONENTTYPE_DST_WAVEIN);
 
     // Set here, read through the server: 50 % of the server's full scale.
     ASSERT_TRUE(mixer.SetLineState(dest, -1, 0, 32768, 32768));
@@ -105,7 +105,7 @@ TEST(AlsaMixer, WaveOutputVolumeIsTheSinkVolume) {
     TRsAudioMixer mixer(mm);
     TLineState state;
     ASSERT_TRUE(mixer.GetLineState(0, -1, state));
-    EXPECT_EQ(mixer.Destinations().Get(0)->Line.dwComponentType, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS);
+    EXPECT_EQ(mixer.Destinations().At(0).Line.dwComponentType, MIXERLINE_COMPONENTTYPE_DST_SPEAKERS);
     EXPECT_NEAR(state.LeftVolume, 6554, 2);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ private:
     TRelease release_;
 };
 
+template <class T>
+T& Checked(T* item) {
+    if (item == nullptr) throw std::out_of_range("no such mixer line");
+    return *item;
+}
+
 // Owns items added to a list: the list frees them through its release callback.
 template <class T>
 void SetOwning(TPointerList<T>& list) {
@@ -76,6 +83,8 @@ public:
     TMixerConnections(IMultimedia& mm, HMIXER mixer, const TMixerLine& destination);
     std::int32_t Count() const { return list_.Count(); }
     const TMixerConnection* Get(std::int32_t index) const { return list_.Get(index); }
+    // Throws std::out_of_range outside the list.
+    const TMixerConnection& At(std::int32_t index) const { return Checked(list_.Get(index)); }
 
 private:
     TPointerList<TMixerConnection> list_;
@@ -97,6 +106,8 @@ public:
     TMixerDestinations(IMultimedia& mm, HMIXER mixer, std::uint32_t count);
     std::int32_t Count() const { return list_.Count(); }
     const TMixerDestination* Get(std::int32_t index) const { return list_.Get(index); }
+    // Throws std::out_of_range outside the list.
+    const TMixerDestination& At(std::int32_t index) const { return Checked(list_.Get(index)); }
 
 private:
     TPointerList<TMixerDestination> list_;
