@@ -397,7 +397,9 @@ MMRESULT TAlsaMultimedia::MixerGetDevCaps(std::uint32_t deviceId, TMixerCaps& ca
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT TAlsaMultimedia::MixerOpen(HMIXER& mixer, std::uint32_t deviceId, IMixerCallbackWindow* /*window*/) {
+MMRESULT TAlsaMultimedia::MixerOpen(HMIXER& mixer, std::uint32_t deviceId, IMixerCallbackWindow* window) {
+    // No notifications: say so, and the caller opens without them.
+    if (window != nullptr) return MMSYSERR_NOTSUPPORTED;
     const auto& devices = Devices();
     if (deviceId >= devices.size()) return MMSYSERR_BADDEVICEID;
     TAlsaMixer alsa = OpenSimpleMixer(devices[deviceId].Control);

@@ -28,7 +28,8 @@
 // (min ... max) and back, rounded to the nearest value. A mono element makes a
 // one-channel line; a joined volume or switch is a uniform control. Channel 0
 // is front left (or mono), channel 1 front right.
-// Notifications are not delivered: the system connects no handler that acts.
+// Notifications are not offered: opening with a callback window is refused,
+// so callers open without one (the system acts on no notification).
 #include <map>
 #include <memory>
 #include <vector>
