@@ -90,14 +90,14 @@ TEST(AlsaMixer, WaveOutputVolumeIsTheSinkVolume) {
     REQUIRE_SERVER(server);
     TAlsaMultimedia mm(PulseOnly());
     TRsVolumeControl volume(mm);
-    volume.Device = -1;
+    volume.SetDevice(-1);
     volume.SetVolume(kVolumeWaveOut, 49152);
     auto [left, right] = server.Volumes("get-sink-volume @DEFAULT_SINK@");
     EXPECT_NEAR(left, 49152, 2);
     EXPECT_NEAR(right, 49152, 2);
 
     server.Pactl("set-sink-volume @DEFAULT_SINK@ 6554");
-    volume.Device = 0;
+    volume.SetDevice(0);
     EXPECT_NEAR(volume.GetVolume(kVolumeWaveOut), 6554, 2);
     EXPECT_NEAR(volume.Value() >> 16, 6554, 2);
 

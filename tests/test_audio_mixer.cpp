@@ -280,10 +280,10 @@ TEST(AudioVolume, SetsBothHalvesAndReadsZeroOnFailure) {
     TRsVolumeControl volume(mm);
     EXPECT_EQ(volume.GetVolume(kVolumeWaveOut), 0x5678);  // the default device is device 0
     EXPECT_EQ(volume.Value(), 0x12345678u);
-    volume.Device = 1;
+    volume.SetDevice(1);
     EXPECT_EQ(volume.GetVolume(kVolumeWaveOut), 0);
     EXPECT_EQ(volume.Value(), 0u);
-    volume.Device = 0;
+    volume.SetDevice(0);
     volume.SetVolume(kVolumeWaveOut, 32768);
     EXPECT_EQ(mm.WaveOuts[0].Volume, 0x80008000u);
     volume.SetVolume(kVolumeAux, 5);  // only the wave output is reached

@@ -13,7 +13,8 @@ public:
     explicit TRsVolumeControl(IMultimedia& mm) : mm_(mm) {}
 
     // -1 is the system's default wave-output device.
-    std::int32_t Device = IMultimedia::WAVE_MAPPER;
+    std::int32_t Device() const { return device_; }
+    void SetDevice(std::int32_t device) { device_ = device; }
     // Low 16 bits left, high 16 bits right: the last value read or written.
     std::uint32_t Value() const { return value_; }
 
@@ -24,6 +25,7 @@ public:
 
 private:
     IMultimedia& mm_;
+    std::int32_t device_ = IMultimedia::WAVE_MAPPER;
     std::uint32_t value_ = 0;
 };
 
