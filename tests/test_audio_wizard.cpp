@@ -75,7 +75,7 @@ TEST_F(AudioWizard, StepsMoveByOneWithTheButtonsAsTheyShouldBe) {
     w.btnNext.Click();
     EXPECT_FALSE(w.Finished());
     w.btnNext.Click();
-    EXPECT_EQ(w.ModalResult, mrOk);
+    EXPECT_EQ(w.ModalResult(), mrOk);
     EXPECT_EQ(w.MixerModule(), nullptr);  // freed on closing
     EXPECT_TRUE(platform.Dialogs.Messages.empty());
 }
@@ -134,7 +134,7 @@ TEST_F(AudioWizard, FinishingStoresTheChoiceInTheSettings) {
     w.chkSwitch.Click();               // the operator mutes it
     w.btnNext.Click();
     w.btnNext.Click();
-    ASSERT_EQ(w.ModalResult, mrOk);
+    ASSERT_EQ(w.ModalResult(), mrOk);
     w.StoreChoice(settings);
     EXPECT_EQ(settings.OutSoundCard, -1);
     EXPECT_EQ(settings.InSoundCard, 1);
@@ -163,7 +163,7 @@ TEST_F(AudioWizard, CancelBeforeTheFirstSetupAsksAndNoKeepsItOpen) {
     platform.Dialogs.Answers = {IDYES};
     w.Close();  // Esc or the system's close: the same question
     EXPECT_EQ(platform.Dialogs.Messages.size(), 2u);
-    EXPECT_EQ(w.ModalResult, mrCancel);
+    EXPECT_EQ(w.ModalResult(), mrCancel);
     EXPECT_FALSE(w.Visible());
     EXPECT_EQ(w.MixerModule(), nullptr);
 }
@@ -172,7 +172,7 @@ TEST_F(AudioWizard, CancelAfterSetupClosesWithoutAQuestion) {
     settings.SetupComplete = true;
     TAudioSetupForm& w = Open();
     w.btnCancel.Click();
-    EXPECT_EQ(w.ModalResult, mrCancel);
+    EXPECT_EQ(w.ModalResult(), mrCancel);
     EXPECT_TRUE(platform.Dialogs.Messages.empty());
 }
 
@@ -200,6 +200,23 @@ TEST_F(AudioWizard, WithoutDevicesTheWizardCanOnlyBeCancelled) {
     w.cbReceive.Select(0);
     EXPECT_TRUE(w.cbSource.Items().empty());
     EXPECT_EQ(w.DestinationIndex(), -1);
+}
+
+TEST_F(AudioWizard, RunsModallyUntilItHasAResult) {
+    form = TForm::Create<TAudioSetupForm>(app, THandle{0}, mm, settings, nullptr);
+    platform.Dialogs.ModalForms.push_back([&](TForm& shown) {
+        EXPECT_TRUE(shown.Visible());
+        EXPECT_TRUE(shown.Modal);
+        EXPECT_GT(app.ModalLevel, 0);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(shown.Automation.Run("click", "btnNext", "").Code, 1);
+    });
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(form->Modal);
+    EXPECT_EQ(app.ModalLevel, 0);
+    EXPECT_EQ(platform.Dialogs.Modals.back(), Ru("Мастер выбора аудиоустройств"));
+    // Nobody works the next run: it ends as cancelled.
+    EXPECT_EQ(form->ShowModal(), mrCancel);
 }
 
 TEST(AudioIcons, TheIconPictureComesOutOfAnIcoFile) {

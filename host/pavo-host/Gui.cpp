@@ -57,6 +57,10 @@ public:
     int RunModal(const std::string& caption) override {
         return Scripting ? Scripted.RunModal(caption) : live_.RunModal(caption);
     }
+    void RunModalForm(quorvel::TForm& form) override {
+        if (Scripting) Scripted.RunModalForm(form);
+        else live_.RunModalForm(form);
+    }
     bool OpenFile(const std::string& filter, std::string& path) override {
         return Scripting ? Scripted.OpenFile(filter, path) : live_.OpenFile(filter, path);
     }

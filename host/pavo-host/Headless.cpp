@@ -11,6 +11,7 @@
 #include "HostText.h"
 #include "MacroTable.h"
 #include "pavo/automation.h"
+#include "ui/Forms.h"
 
 namespace pavohost {
 namespace {
@@ -85,6 +86,24 @@ int THeadlessDialogs::RunModal(const std::string& caption) {
     }
     events_.HostEvent("plug-in", "modal dialog " + Shown(ToUtf8(caption)) + " -> " + AnswerName(result));
     return result;
+}
+
+void THeadlessDialogs::RunModalForm(quorvel::TForm& form) {
+    std::string answer = "cancel";
+    if (!FormAnswers.empty()) {
+        answer = FormAnswers.front();
+        FormAnswers.pop_front();
+    }
+    const std::string caption = Shown(ToUtf8(form.Caption));
+    events_.HostEvent("plug-in", "modal window " + caption + " opens; the operator " +
+                                     (answer == "finish" ? "goes through it to the end" : "cancels it"));
+    // A window that does not close after its buttons is given up as cancelled.
+    for (int step = 0; step < 8 && form.ModalResult() == quorvel::mrNone; ++step)
+        if (form.Automation.Run("click", answer == "finish" ? "btnNext" : "btnCancel", "").Code != PAVO_AUTOMATION_DONE ||
+            answer != "finish")
+            break;
+    events_.HostEvent("plug-in", "modal window " + caption + " -> " +
+                                     (form.ModalResult() == quorvel::mrOk ? std::string("OK") : std::string("Cancel")));
 }
 
 namespace {
@@ -439,6 +458,8 @@ void THeadlessSession::Step(const TScriptCommand& c) {
                 desktop_.ScriptedAnswers().Inputs.push_back(std::nullopt);
             else
                 desktop_.ScriptedAnswers().Inputs.push_back(arg(1));
+        } else if (what == "wizard") {
+            desktop_.ScriptedAnswers().FormAnswers.push_back(arg(1) == "finish" ? "finish" : "cancel");
         } else if (what == "dialog") {
             desktop_.ScriptedAnswers().ModalResults.push_back(arg(1) == "ok" ? quorvel::IDOK : quorvel::IDCANCEL);
         } else if (what == "file" || what == "colour" || what == "font") {

@@ -166,7 +166,7 @@ const std::map<std::string, std::string>& Usages() {
         {"awards", "awards on|off"},
         {"toolbar-style", "toolbar-style N"},
         {"mouse", "mouse X Y"},
-        {"answer", "answer ok|cancel|yes|no | answer input TEXT|cancel | answer dialog ok|cancel | "
+        {"answer", "answer ok|cancel|yes|no | answer input TEXT|cancel | answer dialog ok|cancel | answer wizard finish|cancel | "
                    "answer file PATH|cancel | answer colour RRGGBB|cancel | "
                    "answer font NAME SIZE [bold] [italic] [underline] [strikeout] [RRGGBB] | answer font cancel"},
         {"remote", "remote CHANNEL TEXT"},
@@ -379,6 +379,10 @@ Host and station
   answer ok|cancel|yes|no  answer to the next message box (default: OK, or No)
   answer input TEXT|cancel answer to the next input box (default: cancel)
   answer dialog ok|cancel  result of the next modal dialog (default: cancel)
+  answer wizard finish|cancel
+                           the next wizard window (the audio setup wizard): gone through
+                           to the end with what it preselects, or cancelled (default);
+                           a question it asks takes the next message-box answer
   answer file PATH|cancel  the file chosen in the next file-open dialog (relative to
                            the script; default: cancel)
   answer colour RRGGBB|cancel

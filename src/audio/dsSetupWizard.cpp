@@ -74,7 +74,7 @@ void TAudioSetupForm::Design() {
         Automation.AddControl(*control);
     Automation.AddDescriber([this](pugi::xml_node window) {
         window.append_attribute("step") = step_;
-        window.append_attribute("modal-result") = ModalResult;
+        window.append_attribute("modal-result") = ModalResult();
     });
 }
 
@@ -89,8 +89,8 @@ void TAudioSetupForm::FormShow() {
 
 void TAudioSetupForm::FormClose(TCloseAction& action) {
     // Closed another way than by the buttons: as "Отмена".
-    if (ModalResult == mrNone) btnCancelClick(&btnCancel);
-    if (ModalResult == mrNone) {
+    if (ModalResult() == mrNone) btnCancelClick(&btnCancel);
+    if (ModalResult() == mrNone) {
         action = TCloseAction::caNone;
         return;
     }
@@ -165,7 +165,7 @@ void TAudioSetupForm::btnBackClick(TComponent*) {
 
 void TAudioSetupForm::btnNextClick(TComponent*) {
     if (step_ == 3) {
-        ModalResult = mrOk;
+        SetModalResult(mrOk);
         mixerModule_.reset();
         return;
     }
@@ -174,14 +174,14 @@ void TAudioSetupForm::btnNextClick(TComponent*) {
 }
 
 void TAudioSetupForm::btnCancelClick(TComponent*) {
-    if (ModalResult != mrNone) return;
+    if (ModalResult() != mrNone) return;
     if (!settings_.SetupComplete &&
         AppMessageBox(Application(),
                       Ru("Звуковые устройства ещё не выбраны. Работа цифровыми видами\r\nсвязи будет невозможна. "
                          "Завершить работу мастера?"),
                       MB_YESNO | MB_ICONWARNING) == IDNO)
         return;
-    ModalResult = mrCancel;
+    SetModalResult(mrCancel);
     mixerModule_.reset();
 }
 

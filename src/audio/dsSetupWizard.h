@@ -18,9 +18,6 @@ namespace quorvel {
 
 class THostResources;
 
-// Modal results.
-constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
-
 class TAudioSetupForm : public TForm {
 public:
     // resources: the host's resource library, for the pictures; may be null.
@@ -62,9 +59,8 @@ public:
     TBitmap Icon;
 
     int Step() const { return step_; }
-    int ModalResult = mrNone;
-    // Whether the window is closed (a modal result is set).
-    bool Finished() const { return ModalResult != mrNone; }
+    // Whether the window is done (a modal result is set).
+    bool Finished() const { return ModalResult() != mrNone; }
 
     // The mixer numbers of the receive entries and the recording destination
     // of the selected one.

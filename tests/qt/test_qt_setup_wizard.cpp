@@ -83,7 +83,7 @@ TEST(QtSetupWizard, PagesButtonsAndListsFollowTheModel) {
     EXPECT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_FALSE(wizard->Finished());
     next->click();
-    EXPECT_EQ(wizard->ModalResult, mrOk);
+    EXPECT_EQ(wizard->ModalResult(), mrOk);
 }
 
 }  // namespace
