@@ -48,6 +48,38 @@ TSimControl TSimMultimedia::Mux(std::vector<std::int32_t> sources, std::vector<s
     return c;
 }
 
+TSimMultimedia TSimMultimedia::SoundCard(const std::string& name) {
+    TSimMultimedia mm;
+    mm.WaveOuts = {{name, 0xC000C000u, false}};
+    TSimMixerDevice device;
+    device.Name = name;
+    TSimDestination speakers;
+    speakers.Name = "Volume Control";
+    speakers.ComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+    speakers.Controls = {Volume(0xC000, 0xC000), Mute(false)};
+    TSimLine wave;
+    wave.Name = "Wave";
+    wave.ComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
+    wave.Controls = {Volume(0xC000, 0xC000), Mute(false)};
+    speakers.Sources = {wave};
+    TSimDestination recording;
+    recording.Name = "Recording Control";
+    recording.ComponentType = MIXERLINE_COMPONENTTYPE_DST_WAVEIN;
+    recording.Controls = {Mux({0, 1}, {"Line In", "Microphone"}, 1), Volume(0x8000, 0x8000)};
+    TSimLine line;
+    line.Name = "Line In";
+    line.Controls = {Volume(0x8000, 0x8000), Mute(false)};
+    TSimLine mic;
+    mic.Name = "Microphone";
+    mic.ComponentType = MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE;
+    mic.Channels = 1;
+    mic.Controls = {MonoVolume(0x8000), Mute(false, 1)};
+    recording.Sources = {line, mic};
+    device.Destinations = {speakers, recording};
+    mm.Mixers = {device};
+    return mm;
+}
+
 std::uint32_t TSimMultimedia::MixerGetNumDevs() { return static_cast<std::uint32_t>(Mixers.size()); }
 
 MMRESULT TSimMultimedia::MixerGetDevCaps(std::uint32_t deviceId, TMixerCaps& caps) {

@@ -64,6 +64,11 @@ public:
     // A uniform multiplexer over the given driver source indexes; selected: its item.
     static TSimControl Mux(std::vector<std::int32_t> sources, std::vector<std::string> names, int selected);
 
+    // One sound card as a desktop offers it: a wave output and a mixer with
+    // speakers and a recording destination whose multiplexer selects line-in
+    // or microphone, each with a volume and a mute.
+    static TSimMultimedia SoundCard(const std::string& name);
+
     std::uint32_t MixerGetNumDevs() override;
     MMRESULT MixerGetDevCaps(std::uint32_t deviceId, TMixerCaps& caps) override;
     MMRESULT MixerOpen(HMIXER& mixer, std::uint32_t deviceId, IMixerCallbackWindow* window) override;
