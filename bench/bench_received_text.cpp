@@ -1,4 +1,4 @@
-// Received characters through the main window's OnRxChar into a receive pane
+// Received characters through the main window's MMVARI1RxChar into a receive pane
 // with smiley substitution on, with the pane at 1 KB and at 10 MB: the cost
 // of a character must not grow with the text already in the pane. Also the
 // heap bytes a received character costs, counted by the allocator.
@@ -98,7 +98,7 @@ struct Station {
     }
     void Receive(std::int16_t channel, char16_t c) {
         const std::u16string s(1, c);
-        static_cast<IModemEngineEvents&>(*form).OnRxChar(channel, s, c);
+        form->MMVARI1RxChar(channel, s, c);
     }
 
     sim::TSimPlatform sim;

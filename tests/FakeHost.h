@@ -6,17 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "pavo/copyout.h"
 #include "pavo/host.h"
 
 namespace quorvel::testing {
 
 inline std::int32_t CopyOut(const std::string& text, char* buffer, std::int32_t size) {
-    if (buffer != nullptr && size > 0) {
-        const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-    }
-    return static_cast<std::int32_t>(text.size());
+    return PavoCopyOut(text, buffer, size);
 }
 
 template <class I>

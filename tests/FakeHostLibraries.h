@@ -6,6 +6,7 @@
 #include <string>
 
 #include "SimPlatform.h"
+#include "pavo/copyout.h"
 #include "pavo/hostlibs.h"
 
 namespace quorvel::testing {
@@ -30,11 +31,7 @@ inline FakeHostLibrariesState& FakeLibs() {
 
 namespace fake {
 
-inline void Copy(const std::string& s, char* out, std::size_t size) {
-    const std::size_t n = s.size() < size ? s.size() : size - 1;
-    std::memcpy(out, s.data(), n);
-    out[n] = '\0';
-}
+inline void Copy(const std::string& s, char* out, std::size_t size) { PavoCopyOut(s, out, size); }
 
 inline int32_t PAVO_CALL ReplaceChar(char c, char* out) {
     *out = c == '\xE0' ? 'a' : c;  // а -> a

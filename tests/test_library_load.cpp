@@ -55,6 +55,17 @@ TEST(PluginLibrary, ExportsNothingElse) {
               "PavoGetInfo\nPavoGetVersion\nPavoRelease\nPavoRun\nPavoSendNotify\nPavoShowOptionsDialog\n");
 }
 
+TEST(DesktopLibrary, ExportsOnlyTheEntryPointsOfItsHeader) {
+    const std::string command =
+        "nm -D --defined-only " + std::string(QUORVEL_BIN_DIR) + "/libquorvel-desktop.so | awk '{print $3}' | sort";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    ASSERT_TRUE(pipe);
+    std::string out;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+    EXPECT_EQ(out, "QuorvelDesktop\nQuorvelDesktopVersion\nQuorvelInstallDesktop\n");
+}
+
 TEST(PluginLibrary, RunsASessionThroughTheExports) {
     Library lib;
     ASSERT_NE(lib.handle, nullptr) << dlerror();

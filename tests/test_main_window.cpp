@@ -60,22 +60,13 @@ protected:
 
 // ---- Setup wizard and settings ---------------------------------------------
 
-TEST_F(MainWindowTest, WizardRunsBeforeTheEngineIsTouchedAndCancelAppliesNothing) {
+TEST_F(MainWindowTest, AShowBeforeSetupWithTheWizardCancelledAppliesNothing) {
     sim.Audio.OutputVolumes[-1] = 40000;
-    int wizardRuns = 0;
     library->Host = &host.session;
     auto form = TForm::Create<TMainForm>(*library);
     const std::u16string soundId = form->MMVARI1()->strSoundID();
-    form->Parts.AudioSetupWizard = [&]() -> std::optional<TAudioSetupChoice> {
-        ++wizardRuns;
-        // Nothing of the engine has been read or set yet.
-        EXPECT_TRUE(form->mnuModes.Items().empty());
-        EXPECT_EQ(form->MMVARI1()->bActive(), OleFalse);
-        EXPECT_EQ(form->EngineHandle, 0);
-        return std::nullopt;
-    };
+    // The wizard's dialog is not built yet: it counts as cancelled.
     form->Show();
-    EXPECT_EQ(wizardRuns, 1);
     EXPECT_FALSE(library->Config.SetupComplete);
     EXPECT_EQ(form->MMVARI1()->bActive(), OleFalse);
     EXPECT_EQ(form->MMVARI1()->strSoundID(), soundId);
@@ -86,27 +77,29 @@ TEST_F(MainWindowTest, WizardRunsBeforeTheEngineIsTouchedAndCancelAppliesNothing
     // The show went on: modes listed, fonts applied.
     EXPECT_EQ(form->mnuModes.Items().size(), 11u);
     EXPECT_EQ(form->Memo1.Font.Name, "MS Sans Serif");
+    // The menu's wizard is cancelled too.
+    form->mnuWizard.Click();
+    EXPECT_FALSE(library->Config.SetupComplete);
+    EXPECT_TRUE(sim.Dialogs.Messages.empty());
     // Released without anything read: nothing restored.
     form.reset();
     EXPECT_TRUE(sim.Audio.Writes.empty());
     EXPECT_FALSE(FileExists(QuorvelFile("configuration.xml")));
 }
 
-TEST_F(MainWindowTest, WizardOkStoresSavesAndAppliesItsChoice) {
+TEST_F(MainWindowTest, TheWizardsChoiceIsStoredSavedAndApplied) {
     library->Host = &host.session;
     auto form = TForm::Create<TMainForm>(*library);
-    form->Parts.AudioSetupWizard = [] {
-        TAudioSetupChoice c;
-        c.OutSoundCard = -1;
-        c.InSoundCard = 2;
-        c.SoundSource = 1;
-        c.InMixerID = 0;
-        c.InDest = 0;
-        c.EnabledRXLevel = true;
-        c.InSelect = 1;
-        return std::optional<TAudioSetupChoice>(c);
-    };
     form->Show();
+    TAudioSetupChoice c;
+    c.OutSoundCard = -1;
+    c.InSoundCard = 2;
+    c.SoundSource = 1;
+    c.InMixerID = 0;
+    c.InDest = 0;
+    c.EnabledRXLevel = true;
+    c.InSelect = 1;
+    form->ApplyAudioSetupChoice(c);
     const dsConfig::TConfig& config = library->Config;
     EXPECT_TRUE(config.SetupComplete);
     EXPECT_EQ(config.InSelect, 1);
@@ -121,17 +114,14 @@ TEST_F(MainWindowTest, WizardOkStoresSavesAndAppliesItsChoice) {
     EXPECT_TRUE(form->mnuOutLevel.Enabled());
 }
 
-TEST_F(MainWindowTest, WizardFromTheMenuWithAFailedSaveAppliesNothing) {
+TEST_F(MainWindowTest, TheWizardsChoiceWithAFailedSaveAppliesNothing) {
     WriteSetUpSettings();
     library->Run(&host.session, 1);
     EXPECT_EQ(Engine().strSoundID(), u"2,-1");
-    Form().Parts.AudioSetupWizard = [] {
-        TAudioSetupChoice c;
-        c.InSoundCard = 5;
-        return std::optional<TAudioSetupChoice>(c);
-    };
+    TAudioSetupChoice c;
+    c.InSoundCard = 5;
     std::filesystem::remove_all(temp.Path("Quorvel"));
-    Form().mnuWizard.Click();
+    Form().ApplyAudioSetupChoice(c);
     ASSERT_EQ(sim.Dialogs.Messages.size(), 1u);
     EXPECT_EQ(sim.Dialogs.Messages[0].Text, Ru("Не удалось сохранить конфигурацию."));
     EXPECT_EQ(sim.Dialogs.Messages[0].Flags, MB_ICONERROR | MB_TOPMOST);
@@ -181,15 +171,15 @@ TEST_F(MainWindowTest, LevelsAreSetAtShowAndTheFirstReadingIsRestored) {
     sim.Audio.OutputVolumes[1] = 40000;
     sim.Audio.Lines[{1, 0, 1}] = {1000, 1200, 0, true};
     library->Run(&host.session, 1);
-    EXPECT_EQ(Form().SavedOutputVolume, 40000);
-    EXPECT_EQ(Form().SavedInputLevel, 1200);  // the right (or only) channel
+    EXPECT_EQ(Form().Audio.SavedOutputVolume, 40000);
+    EXPECT_EQ(Form().Audio.SavedInputLevel, 1200);  // the right (or only) channel
     EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"volume 1 32768", "line 1 0 1 1 32768 32768"}));
 
     // Shown again after a close: our own levels are not taken for the originals.
     Form().Close();
     Form().mnuOutLevel.SetValue(100);
     library->Run(&host.session, 1);
-    EXPECT_EQ(Form().SavedOutputVolume, 40000);
+    EXPECT_EQ(Form().Audio.SavedOutputVolume, 40000);
     EXPECT_EQ(sim.Audio.OutputVolumes[1], 65535);
 
     sim.Audio.Writes.clear();
@@ -213,7 +203,7 @@ TEST_F(MainWindowTest, ZeroHostFrequencyKeepsTheReadoutsAndTheHostsWorkingFreque
     library->Run(&host.session, 1);
     EXPECT_EQ(Form().Label7.Caption(), "0.000");
     EXPECT_EQ(Form().StatusBar1.Panel(2).Text, "0.000");
-    EXPECT_EQ(Form().DialFrequency, 0);
+    EXPECT_EQ(Form().Window.DialFrequency, 0);
     library->Release();
     EXPECT_EQ(host.transceiver.workingFrequencySets, 0);
     EXPECT_EQ(host.transceiver.attached, 0);
@@ -574,14 +564,14 @@ TEST_F(PaneMenuTest, OpensAtThePanesTopRightCornerAndFollowsTheCursor) {
 
 TEST_F(PaneMenuTest, ClearOverTheTransmitPaneIsDisabledWhileTransmitting) {
     Form().Memo1.SetText("cq cq");
-    Form().PendingText = "cq";
+    Form().Tx.PendingText = "cq";
     MoveTo({100, 350});
     ASSERT_NE(Menu(), nullptr);
     EXPECT_TRUE(Menu()->OverTransmitPane);
     EXPECT_TRUE(Menu()->btnClear.Enabled());
     Menu()->btnClear.Click();
     EXPECT_EQ(Form().Memo1.Text(), "");
-    EXPECT_EQ(Form().PendingText, "");
+    EXPECT_EQ(Form().Tx.PendingText, "");
     MoveTo({900, 900});
 
     Engine().SetTxState(TxStateTransmit);
@@ -701,8 +691,8 @@ TEST_F(MainWindowTest, PersistedPropertiesAreSavedInOrderAndRestored) {
     EXPECT_TRUE(form->mnuF4.Down());
     EXPECT_EQ(form->mnuInLevel.Value(), 50);
     EXPECT_TRUE(form->GetScaleView());  // not kept
-    EXPECT_EQ(form->SavedMode, 6);
-    EXPECT_EQ(form->SavedSpeed, 45.45);
+    EXPECT_EQ(form->Modem.SavedMode, 6);
+    EXPECT_EQ(form->Modem.SavedSpeed, 45.45);
     form->Show();
     EXPECT_EQ(form->MMVARI1()->Mode(0), 6);
     EXPECT_EQ(form->MMVARI1()->Speed(0), 45.45);
@@ -716,6 +706,37 @@ TEST_F(MainWindowTest, WithoutADataFolderNothingIsReadOrWritten) {
     library->Release();
     std::filesystem::current_path(cwd);
     EXPECT_EQ(FilesBelowData(), std::set<std::string>{});
+}
+
+}  // namespace
+}  // namespace quorvel::testing
+
+namespace quorvel::testing {
+namespace {
+
+// Without a registered engine the window works with the null engine: it
+// shows, keeps its stored mode and speed, and a transmission it starts ends at
+// once, returning the transceiver to receive.
+TEST_F(MainWindowTest, WithoutAnEngineTheWindowWorksWithTheNullEngine) {
+    WriteSetUpSettings();
+    sim.Ports().Engines = nullptr;
+    library.reset();
+    library = std::make_unique<TPluginLibrary>(sim.Ports());
+    library->Host = &host.session;
+    auto created = TForm::Create<TMainForm>(*library);
+    TMainForm& form = *created;
+    ASSERT_NE(form.MMVARI1(), nullptr);
+    EXPECT_EQ(form.MMVARI1()->bTX(), OleFalse);
+    form.SetMode(4);
+    form.SetSpeed(62.5);
+    form.Show();
+    EXPECT_TRUE(form.mnuModes.Items().empty());
+    EXPECT_EQ(form.GetMode(), 4);
+    EXPECT_EQ(form.GetSpeed(), 62.5);
+    form.RsSpeedButton1.SetDown(true);
+    form.RsSpeedButton1Click(&form.RsSpeedButton1);
+    EXPECT_FALSE(form.RsSpeedButton1.Down());
+    EXPECT_EQ(host.transceiver.calls.back(), "rx");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "base/CodePage.h"
 #include "base/Files.h"
 #include "settings/ClassesX.h"
-#include "ui/Graphics.h"
+#include "base/Graphics.h"
 
 namespace quorvel::testing {
 namespace {

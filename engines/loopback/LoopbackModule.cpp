@@ -3,11 +3,12 @@
 // host or test driver reaches the engines it made through the simulation table
 // (LoopbackSimulation.h).
 #include <algorithm>
-#include <cstring>
 
 #include "LoopbackEngine.h"
 #include "LoopbackSimulation.h"
 #include "base/CodePage.h"
+#include "pavo/copyout.h"
+#include "pavo/modem-engine.h"
 
 namespace {
 
@@ -26,15 +27,6 @@ TLoopbackEngine* Engine(std::int32_t index) {
 }
 
 bool ValidChannel(std::int32_t channel) { return channel >= 0 && channel < TLoopbackEngine::kChannels; }
-
-std::int32_t CopyOut(const std::string& text, char* buffer, std::int32_t size) {
-    if (buffer != nullptr && size > 0) {
-        const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-    }
-    return static_cast<std::int32_t>(text.size());
-}
 
 std::int32_t EngineCount() { return static_cast<std::int32_t>(Registry().Engines().size()); }
 
@@ -80,7 +72,7 @@ std::int32_t SentText(std::int32_t engine, std::int32_t from, char* buffer, std:
     if (e == nullptr) return -1;
     const std::u16string& sent = e->SentText();
     const std::size_t start = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(from, 0)), 0, sent.size());
-    return CopyOut(quorvel::Utf16ToUtf8(std::u16string_view(sent).substr(start)), buffer, size);
+    return PavoCopyOut(quorvel::Utf16ToUtf8(std::u16string_view(sent).substr(start)), buffer, size);
 }
 
 std::int32_t ChannelState(std::int32_t engine, std::int32_t channel, QuorvelLoopbackChannel* out) {
@@ -88,7 +80,7 @@ std::int32_t ChannelState(std::int32_t engine, std::int32_t channel, QuorvelLoop
     if (e == nullptr || !ValidChannel(channel) || out == nullptr) return -1;
     const auto ch = static_cast<std::int16_t>(channel);
     *out = QuorvelLoopbackChannel{};
-    CopyOut(quorvel::Utf16ToUtf8(e->ModeName(e->Mode(ch))), out->Mode, sizeof out->Mode);
+    PavoCopyOut(quorvel::Utf16ToUtf8(e->ModeName(e->Mode(ch))), out->Mode, sizeof out->Mode);
     out->Speed = e->Speed(ch);
     out->RxCarrier = e->RxCarrier(ch);
     out->Open = ch == 0 || e->ChannelIsOpen(ch) ? 1 : 0;
@@ -101,6 +93,8 @@ constexpr QuorvelLoopbackSimulation kSimulation = {
     SentCount, SentText, ChannelState};
 
 }  // namespace
+
+QUORVEL_MODEM_ENGINE_EXPORT_VERSION()
 
 extern "C" __attribute__((visibility("default"))) quorvel::TModemEngine* QuorvelCreateModemEngine(
     quorvel::IDispatcher* dispatcher) {

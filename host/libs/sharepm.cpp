@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
+#include "pavo/copyout.h"
 #include "pavo/hostlibs.h"
 
 namespace {
@@ -26,21 +28,7 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 // The path is appended to the host's data folder: it must stay below it.
 bool IsProfilePath(std::string_view path) {
     if (!path.empty() && !IsSeparator(path.front())) return false;
-    if (path.find(':') != std::string_view::npos) return false;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
-        if (path.substr(start, end - start) == "..") return false;
-        start = end + 1;
-    }
-    return true;
-}
-
-void CopyOut(const std::string& text, char* buffer, std::size_t size) {
-    const std::size_t n = text.size() < size ? text.size() : size - 1;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
+    return quorvel::StaysBelow(path);
 }
 
 }  // namespace
@@ -51,8 +39,8 @@ PAVO_HOSTLIB_API int16_t PAVO_CALL smGetProfile(char* name, char* path) {
     TProfileStore& store = Store();
     std::lock_guard guard(store.lock);
     if (!store.current) return 0;
-    if (name != nullptr) CopyOut(store.name, name, PAVO_PROFILE_NAME_SIZE);
-    if (path != nullptr) CopyOut(store.path, path, PAVO_PATH_SIZE);
+    if (name != nullptr) PavoCopyOut(store.name, name, PAVO_PROFILE_NAME_SIZE);
+    if (path != nullptr) PavoCopyOut(store.path, path, PAVO_PATH_SIZE);
     return 1;
 }
 

@@ -1,47 +1,9 @@
 #include "HostText.h"
 
-#include <algorithm>
-#include <cstring>
 
 #include "base/CodePage.h"
 
 namespace pavohost {
-
-std::int32_t CopyOut(std::string_view text, char* buffer, std::int32_t size) {
-    if (buffer != nullptr && size > 0) {
-        const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-    }
-    return static_cast<std::int32_t>(text.size());
-}
-
-std::string Trim(std::string_view text) {
-    const auto b = text.find_first_not_of(" \t\r\n");
-    if (b == std::string_view::npos) return {};
-    const auto e = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(b, e - b + 1));
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) { return UpperAscii(a) == UpperAscii(b); }
-
-std::vector<std::string> Split(std::string_view text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const auto at = text.find(separator, start);
-        parts.emplace_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
-        if (at == std::string_view::npos) return parts;
-        start = at + 1;
-    }
-}
 
 std::string ToCp1251(std::string_view utf8) { return quorvel::Utf8ToCp1251(utf8); }
 

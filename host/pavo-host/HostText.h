@@ -5,17 +5,22 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Text.h"
+#include "pavo/copyout.h"
+
 namespace pavohost {
 
-// The out-parameter convention of pavo/host.h: at most size - 1 bytes and a
-// NUL are written; the full length is returned.
-std::int32_t CopyOut(std::string_view text, char* buffer, std::int32_t size);
+// The out-parameter convention of pavo/host.h (pavo/copyout.h): at most
+// size - 1 bytes and a NUL are written; the full length is returned.
+inline std::int32_t CopyOut(std::string_view text, char* buffer, std::int32_t size) {
+    return PavoCopyOut(text, buffer, size);
+}
 
-std::string Trim(std::string_view text);
-std::string UpperAscii(std::string_view text);
-bool EqualsNoCase(std::string_view a, std::string_view b);
-// Splits on the character, keeping empty parts.
-std::vector<std::string> Split(std::string_view text, char separator);
+// The system's text helpers (base/Text.h).
+using quorvel::EqualsNoCase;
+using quorvel::Split;
+using quorvel::Trim;
+using quorvel::UpperAscii;
 
 // UTF-8 <-> the cp1251 of the plug-in boundary.
 std::string ToCp1251(std::string_view utf8);

@@ -19,6 +19,8 @@ const TDesktop* gInstalled = nullptr;  // the process-wide desktop, as the OS's 
 
 }  // namespace
 
+extern "C" std::int32_t QuorvelDesktopVersion() { return QUORVEL_DESKTOP_VERSION; }
+
 extern "C" const TDesktop* QuorvelDesktop() { return gInstalled != nullptr ? gInstalled : &BuiltIn().desktop; }
 
 extern "C" void QuorvelInstallDesktop(const TDesktop* desktop) { gInstalled = desktop; }

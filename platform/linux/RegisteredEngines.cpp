@@ -5,23 +5,10 @@
 #include <sstream>
 
 #include "LinuxLibraries.h"
+#include "base/CodePage.h"
+#include "base/Text.h"
 
 namespace quorvel::linux_platform {
-namespace {
-
-std::string Trim(const std::string& s) {
-    const auto b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    const auto e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
-
-std::string UpperAscii(std::string s) {
-    for (char& c : s) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    return s;
-}
-
-}  // namespace
 
 std::map<std::string, std::string> ParseEngineRegistration(const std::string& text) {
     std::map<std::string, std::string> out;
@@ -41,7 +28,16 @@ std::map<std::string, std::string> ParseEngineRegistration(const std::string& te
 
 TRegisteredEngines::~TRegisteredEngines() = default;
 
+std::string EngineVersionRefusal(const std::string& module, std::int32_t found) {
+    const std::string needed = std::to_string(QUORVEL_MODEM_ENGINE_VERSION);
+    const std::string what = found == 0 ? Ru("не сообщает версию интерфейса")
+                                        : Ru("имеет версию интерфейса ") + std::to_string(found);
+    return Ru("Модуль модема ") + Ru(module) + " " + what + Ru(", а плагину нужна версия ") + needed +
+           Ru(". Модуль не загружен, плагин работает без модема.");
+}
+
 std::unique_ptr<TModemEngine> TRegisteredEngines::CreateEngine(const char* classId, IDispatcher& dispatcher) {
+    refusal_.clear();
     if (classId == nullptr) return nullptr;
     const std::filesystem::path folder(folder_);
     std::ifstream file(folder / kEngineRegistrationFile, std::ios::binary);
@@ -55,8 +51,13 @@ std::unique_ptr<TModemEngine> TRegisteredEngines::CreateEngine(const char* class
     if (module.is_relative()) module = folder / module;
     auto library = TLinuxLibraryLoader::LoadPath(module.string());
     if (!library) return nullptr;
-    using Create = TModemEngine* (*)(IDispatcher*);
-    auto create = reinterpret_cast<Create>(library->Symbol("QuorvelCreateModemEngine"));
+    auto version = reinterpret_cast<QuorvelModemEngineVersionFn>(library->Symbol(QUORVEL_MODEM_ENGINE_VERSION_SYMBOL));
+    const std::int32_t found = version != nullptr ? version() : 0;
+    if (found != QUORVEL_MODEM_ENGINE_VERSION) {
+        refusal_ = EngineVersionRefusal(module.string(), found);
+        return nullptr;
+    }
+    auto create = reinterpret_cast<QuorvelCreateModemEngineFn>(library->Symbol(QUORVEL_MODEM_ENGINE_CREATE_SYMBOL));
     if (create == nullptr) return nullptr;
     std::unique_ptr<TModemEngine> engine(create(&dispatcher));
     if (engine) modules_.push_back(std::move(library));

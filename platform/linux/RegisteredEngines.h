@@ -1,22 +1,24 @@
 #pragma once
 // Finds a modem engine the way a COM class is found by its class id: a
-// registration file beside the plug-in maps class ids to engine modules.
-//
-//   modem-engines.reg:   {9C0D49DD-5C05-456D-916B-98C4CF63172F}=libquorvel-loopback.so
-//
-// Module paths are relative to the registration file's folder. A module
-// exports QuorvelCreateModemEngine(IDispatcher*) returning a new engine.
+// registration file beside the plug-in maps class ids to engine modules. The
+// file's format and the module's entry points are in pavo/modem-engine.h; a
+// module of another version is refused (Refusal() says why).
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "modem/ModemEngine.h"
+#include "pavo/modem-engine.h"
 #include "ports/Libraries.h"
 
 namespace quorvel::linux_platform {
 
-constexpr const char* kEngineRegistrationFile = "modem-engines.reg";
+constexpr const char* kEngineRegistrationFile = QUORVEL_MODEM_ENGINE_REGISTRATION_FILE;
+
+// The operator's message (cp1251) for a module of another version; found is
+// 0 for a module without the version export.
+std::string EngineVersionRefusal(const std::string& module, std::int32_t found);
 
 // class id -> module path, from the registration file's text.
 std::map<std::string, std::string> ParseEngineRegistration(const std::string& text);
@@ -27,9 +29,11 @@ public:
     explicit TRegisteredEngines(std::string folder) : folder_(std::move(folder)) {}
     ~TRegisteredEngines() override;
     std::unique_ptr<TModemEngine> CreateEngine(const char* classId, IDispatcher& dispatcher) override;
+    std::string Refusal() const override { return refusal_; }
 
 private:
     std::string folder_;
+    std::string refusal_;
     // Modules stay loaded until the factory goes: engines they made may live that long.
     std::vector<std::unique_ptr<ILibrary>> modules_;
 };

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QPalette>
 
-#include "ui/Graphics.h"
+#include "base/Graphics.h"
 
 namespace quorvel::qt {
 

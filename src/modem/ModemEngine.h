@@ -50,6 +50,9 @@ public:
     virtual void OnError(std::int32_t /*nErrorCode*/) {}
 };
 
+// A modem-engine module (include/pavo/modem-engine.h) implements this
+// interface: QUORVEL_MODEM_ENGINE_VERSION goes up whenever it, the events
+// above or IDispatcher change.
 class TModemEngine {
 public:
     virtual ~TModemEngine() = default;
@@ -144,6 +147,9 @@ public:
     virtual ~IModemEngineFactory() = default;
     // nullptr when no engine is registered for classId or it cannot be loaded.
     virtual std::unique_ptr<TModemEngine> CreateEngine(const char* classId, IDispatcher& dispatcher) = 0;
+    // Why the last CreateEngine gave nullptr, when the operator should be
+    // told (a module of another version, cp1251); empty otherwise.
+    virtual std::string Refusal() const { return {}; }
 };
 
 }  // namespace quorvel

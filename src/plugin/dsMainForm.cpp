@@ -9,7 +9,7 @@
 
 #include "base/CodePage.h"
 #include "base/Files.h"
-#include "base/Round.h"
+#include "modem/NullModemEngine.h"
 #include "plugin/FrequencyText.h"
 #include "plugin/HostStrings.h"
 #include "plugin/Session.h"
@@ -36,10 +36,14 @@ TMainForm::TMainForm(TPluginLibrary& library)
     Caption = Ru("Цифровые виды связи");
     const TPlatform& p = Platform();
     if (p.Engines != nullptr && p.Dispatcher != nullptr) engine_ = p.Engines->CreateEngine(kModemEngineClassId, *p.Dispatcher);
-    if (engine_) engine_->SetEvents(this);
+    if (!engine_) {
+        engine_ = std::make_unique<TNullModemEngine>();
+        // A module that is there but refused (another version) is told.
+        const std::string refusal = p.Engines != nullptr ? p.Engines->Refusal() : std::string();
+        if (!refusal.empty()) AppMessageBox(Application(), refusal, MB_ICONERROR);
+    }
+    engine_->SetEvents(&engineEvents_);
     LoadDesign();
-    BindTransmit();
-    BindModemHandlers();
     RegisterAutomation();
     PublishProperties();
     ScreenSnap = true;
@@ -88,6 +92,39 @@ void TMainForm::PublishProperties() {
     Property("_ClickOnData", &TMainForm::GetClickOnData, &TMainForm::SetClickOnData);
 }
 
+// ---- Composition ------------------------------------------------------------
+// The slices design their controls and bind their handlers in this order
+// (controls shared between slices are designed by the first that shows them);
+// the main menu's submenus are filled last.
+
+void TMainForm::LoadDesign() {
+    SetBounds(Left, Top, 780, 560);
+    DesignWindow();    // plugin/dsMainFormWindow.cpp
+    DesignModem();     // modem/dsMainFormModem.cpp
+    DesignAudio();     // audio/dsMainFormAudio.cpp
+    DesignFilters();   // modem/dsMainFormFilters.cpp
+    DesignViews();     // modem/dsMainFormViews.cpp
+    DesignRxText();    // rxtext/dsMainFormRxText.cpp
+    DesignTransmit();  // tx/dsMainFormTransmit.cpp
+    DesignMacros();    // tx/dsMainFormMacros.cpp
+    DesignMainMenu();  // plugin/dsMainFormWindow.cpp
+}
+
+// What the window offers to automation (pavo/automation.h): each slice
+// registers the controls the operator sees and works with, in the window's
+// order (the order of the description), and the menus, bars and views the
+// operator's verbs reach.
+void TMainForm::RegisterAutomation() {
+    RegisterModemAutomation();
+    RegisterViewsAutomation();
+    RegisterFiltersAutomation();
+    RegisterRxTextAutomation();
+    RegisterContactAutomation();
+    RegisterMacrosAutomation();
+    RegisterTransmitAutomation();
+    RegisterWindowAutomation();
+}
+
 // ---- Creation ----------------------------------------------------------------
 
 void TMainForm::FormCreate() {
@@ -102,7 +139,7 @@ void TMainForm::FormCreate() {
     ReleaseOnClose = false;
 
     ImagesModule = std::make_unique<TImagesModule>();
-    CustomFilterType = -1;
+    Filters.CustomFilterType = -1;
 
     HostSession* host = library_.Host;
     if (host != nullptr && host->Transceiver != nullptr) {
@@ -113,12 +150,12 @@ void TMainForm::FormCreate() {
     // Without a data folder there is no settings file to read.
     if (!data.empty()) Settings().Load(dsConfig::ConfigurationPath(data));
 
-    if (Parts.CreateMacrosDataModule) Parts.CreateMacrosDataModule();
+    CreateMacrosDataModule();
 
     XMMVView1->wType = 1;
 
     SmileyPicture = SmileyBitmap();
-    FeedPosition = -1;
+    Tx.FeedPosition = -1;
     try {
         RsAnimate1.SetResId(100);
     } catch (const std::exception&) {
@@ -137,16 +174,16 @@ void TMainForm::FormShow() {
     HostSession* host = library_.Host;
     IHostTransceiver* trx = host != nullptr ? host->Transceiver : nullptr;
     if (trx != nullptr) {
-        DialFrequency = trx->Frequency();
-        if (DialFrequency != 0) Label7.SetCaption(FrequencyText(DialFrequency));
+        Window.DialFrequency = trx->Frequency();
+        if (Window.DialFrequency != 0) Label7.SetCaption(FrequencyText(Window.DialFrequency));
         const TOleBool lsb = ToOle(trx->UpperSideband() == 0);
-        XMMVView2->dwFreqHz = DialFrequency;
+        XMMVView2->dwFreqHz = Window.DialFrequency;
         XMMVView2->bLSB = lsb;
         XMMVView1->bLSB = lsb;
     }
 
-    if (engine_) {
-        EngineHandle = engine_->dwHandle();
+    Modem.EngineHandle = engine_->dwHandle();
+    {
         // A repeated show keeps the list when the engine still lists the same
         // modes (and so keeps the selection); otherwise the list is rebuilt.
         std::vector<std::string> names;
@@ -160,20 +197,16 @@ void TMainForm::FormShow() {
 
     ApplySettings(false);
 
-    if (Parts.LoadMacroToolbars) {
-        try {
-            Parts.LoadMacroToolbars();
-        } catch (const std::exception&) {
-            // A macro file that cannot be read leaves the toolbars as they are.
-        }
+    try {
+        LoadMacroToolbars();
+    } catch (const std::exception&) {
+        // A macro file that cannot be read leaves the toolbars as they are.
     }
 
     mnuAFCClick(&mnuAFC);
-    if (engine_) {
-        engine_->set_bNET(ToOle(mnuNET.Down()));
-        engine_->set_Mode(0, SavedMode);
-        engine_->set_Speed(0, SavedSpeed);
-    }
+    engine_->set_bNET(ToOle(mnuNET.Down()));
+    engine_->set_Mode(0, Modem.SavedMode);
+    engine_->set_Speed(0, Modem.SavedSpeed);
 
     if (host != nullptr && host->NewQso != nullptr) {
         host->NewQso->EnableForPlugin(1);
@@ -205,15 +238,13 @@ void TMainForm::CopyReportsFromHost() {
 void TMainForm::ApplySettings(bool reapply) {
     const dsConfig::TConfig& config = Settings();
     if (config.SetupComplete) {
-        if (engine_) {
-            engine_->set_bActive(OleFalse);
-            engine_->set_strSoundID(
-                Cp1251ToUtf16(std::to_string(config.InSoundCard) + "," + std::to_string(config.OutSoundCard)));
-            engine_->set_bActive(OleTrue);
-            engine_->set_dblSampleFreq(config.FreqSample);
-            engine_->set_wModGain(static_cast<std::uint16_t>(std::max<std::int16_t>(config.ModGain, 0)));
-            engine_->set_dblTxOffset(config.TxOffset);
-        }
+        engine_->set_bActive(OleFalse);
+        engine_->set_strSoundID(
+            Cp1251ToUtf16(std::to_string(config.InSoundCard) + "," + std::to_string(config.OutSoundCard)));
+        engine_->set_bActive(OleTrue);
+        engine_->set_dblSampleFreq(config.FreqSample);
+        engine_->set_wModGain(static_cast<std::uint16_t>(std::max<std::int16_t>(config.ModGain, 0)));
+        engine_->set_dblTxOffset(config.TxOffset);
         if (config.EnabledRXLevel) mnuInLevel.SetEnabled(true);
         mnuOutLevel.SetEnabled(true);
         ApplyAudioLevels(reapply);
@@ -230,62 +261,6 @@ void TMainForm::ApplySettings(bool reapply) {
         pane->Color = config.RXWndColor;
     }
     Timer1.SetInterval(static_cast<std::uint32_t>(std::max(config.TimeDoRx, 0)));
-}
-
-// The first reading of the output volume and the recording level is what
-// destruction gives back: later readings would only find our own levels.
-void TMainForm::ApplyAudioLevels(bool reapply) {
-    const dsConfig::TConfig& config = Settings();
-    if (RsVolumeControl1) {
-        RsVolumeControl1->SetDevice(config.OutSoundCard);
-        if (!reapply && !savedOutput_.Read) {
-            SavedOutputVolume = RsVolumeControl1->GetVolume(kVolumeWaveOut);
-            savedOutput_ = {true, config.OutSoundCard};
-        }
-        RsVolumeControl1->SetVolume(kVolumeWaveOut, static_cast<std::uint16_t>(GetOutLevel()));
-    }
-    if (RsAudioMixer1 && config.InDest != -1 && config.SoundSource != -1) {
-        RsAudioMixer1->SetMixerId(config.InMixerID);
-        const std::int32_t source = config.SoundSource - 1;
-        if (!reapply && !savedInput_.Read) {
-            TLineState state;
-            if (RsAudioMixer1->GetLineState(config.InDest, source, state)) {
-                SavedInputLevel = state.RightVolume;
-                savedInput_ = {true, config.InMixerID, config.InDest, source};
-            }
-        }
-        const std::int32_t rx = GetInLevel();
-        RsAudioMixer1->SetLineState(config.InDest, source, config.InSelect, rx, rx);
-    }
-}
-
-void TMainForm::RestoreAudioLevels() {
-    if (RsVolumeControl1 && savedOutput_.Read) {
-        RsVolumeControl1->SetDevice(savedOutput_.Device);
-        RsVolumeControl1->SetVolume(kVolumeWaveOut, static_cast<std::uint16_t>(SavedOutputVolume));
-    }
-    if (RsAudioMixer1 && savedInput_.Read) {
-        RsAudioMixer1->SetMixerId(savedInput_.Mixer);
-        RsAudioMixer1->SetLineState(savedInput_.Dest, savedInput_.Source, Settings().InSelect, SavedInputLevel,
-                                    SavedInputLevel);
-    }
-}
-
-void TMainForm::RunAudioSetupWizard() {
-    if (!Parts.AudioSetupWizard) return;
-    const std::optional<TAudioSetupChoice> choice = Parts.AudioSetupWizard();
-    if (!choice) return;
-    dsConfig::TConfig& config = Settings();
-    config.OutSoundCard = choice->OutSoundCard;
-    config.InSoundCard = choice->InSoundCard;
-    config.SoundSource = choice->SoundSource;
-    config.InMixerID = choice->InMixerID;
-    config.InDest = choice->InDest;
-    config.SetupComplete = true;
-    config.EnabledRXLevel = choice->EnabledRXLevel;
-    config.InSelect = choice->InSelect;
-    if (config.Save()) ApplySettings(true);
-    else AppMessageBox(Application(), Ru("Не удалось сохранить конфигурацию."), MB_ICONERROR);
 }
 
 // ---- Host appearance ------------------------------------------------------------
@@ -373,7 +348,7 @@ void TMainForm::UpdatePaneMenu() {
             pane = &CurrentPane();
         }
     }
-    const bool transmitting = engine_ && engine_->bTX() != OleFalse;
+    const bool transmitting = engine_->bTX() != OleFalse;
 
     if (!menuForm_) {
         if (pane == nullptr) return;
@@ -383,7 +358,7 @@ void TMainForm::UpdatePaneMenu() {
         menuForm_->btnClear.SetEnabled(!overTransmit || !transmitting);
         menuForm_->AlphaBlendValue = 180;
         const TRect r = pane->ScreenRect();
-        menuForm_->ShowAt(r.Right - menuForm_->Width - ScrollBarWidth - 5, r.Top + 2);
+        menuForm_->ShowAt(r.Right - menuForm_->Width - Window.ScrollBarWidth - 5, r.Top + 2);
         return;
     }
     if (under == menuForm_->Handle()) {
@@ -400,7 +375,7 @@ void TMainForm::UpdatePaneMenu() {
 void TMainForm::btnClearClick(TComponent*) {
     if (menuForm_ && menuForm_->OverTransmitPane) {
         Memo1.Clear();
-        PendingText.clear();
+        Tx.PendingText.clear();
     } else {
         CurrentPane().Clear();
     }
@@ -412,8 +387,6 @@ void TMainForm::mnuOptionsClick(TComponent*) {
     const std::string data = PluginsDataFolder();
     library_.ShowOptionsDialog(Handle(), data.c_str());
 }
-
-void TMainForm::mnuWizardClick(TComponent*) { RunAudioSetupWizard(); }
 
 void TMainForm::mnuHelpClick(TComponent*) {
     try {
@@ -445,7 +418,7 @@ void TMainForm::FormDestroy() {
     destroyed_ = true;
     RemoveMessageHook();
     menuForm_.reset();
-    if (engine_) engine_->set_bActive(OleFalse);
+    engine_->set_bActive(OleFalse);
 
     HostSession* host = library_.Host;
     if (host != nullptr && host->Transceiver != nullptr) {
@@ -454,9 +427,9 @@ void TMainForm::FormDestroy() {
         if (HandleAllocated()) trx->UnregisterWindow(Handle());
         std::int32_t f = trx->Frequency();
         if (f != 0) {
-            const std::int32_t carrier = engine_ ? engine_->RxCarrier(CurrentChannel()) : 0;
+            const std::int32_t carrier = engine_->RxCarrier(CurrentChannel());
             f = trx->UpperSideband() ? f - carrier : f + carrier;
-            DialFrequency = f;
+            Window.DialFrequency = f;
             trx->SetWorkingFrequency(f);
         }
         trx->SetPluginAttached(0);
@@ -465,10 +438,10 @@ void TMainForm::FormDestroy() {
 
     RestoreAudioLevels();
 
-    if (Parts.FreeMacrosDataModule) Parts.FreeMacrosDataModule();
+    FreeMacrosDataModule();
     ImagesModule.reset();
     SmileyPicture.reset();
-    if (engine_) engine_->SetEvents(nullptr);
+    engine_->SetEvents(nullptr);
 }
 
 }  // namespace quorvel

@@ -1,23 +1,50 @@
 #pragma once
-// The plug-in's one window. Its controls are public named members, grouped by
-// the subsystem that drives them; its handlers are member functions defined
-// in the folders of their subsystems. This folder holds the window's
-// lifecycle (creation, show, settings, appearance, close, destruction), its
-// persisted properties and the design of every control (dsMainFormDesign.cpp).
+// The plug-in's one window, composed of one slice per subsystem. Each slice's
+// folder holds, for the controls it drives, their design (captions, hints,
+// ranges, initial state) and handler binding (Design*), their automation
+// registration (Register*Automation), their handlers and engine reports, and
+// their state as one struct member of the window:
+//
+//   src/plugin/dsMainForm.cpp        lifecycle: creation, show, settings,
+//                                    appearance, message hook, close, destruction;
+//                                    composes the slices, publishes the
+//                                    persisted properties
+//   src/plugin/dsMainFormWindow.cpp  bars, main menu, status bar, host
+//                                    integration and contact fields   (Window)
+//   src/modem/dsMainFormModem.cpp    mode, speed, AFC, NET, ATC, carriers (Modem)
+//   src/modem/dsMainFormFilters.cpp  receive filters, notches, extra channels
+//                                                                     (Filters)
+//   src/modem/dsMainFormViews.cpp    spectrum and waterfall, transceiver panel
+//                                                                     (Views)
+//   src/modem/EngineEvents.*         the one adapter from the engine's events
+//                                    to the slices' MMVARI1* handlers
+//   src/modem/NullModemEngine.h      the engine when none is registered
+//   src/rxtext/dsMainFormRxText.cpp  receive panes, capture, file reception (Rx)
+//   src/tx/dsMainFormTransmit.cpp    transmit pane, TX/RX and tone     (Tx)
+//   src/tx/dsMainFormMacros.cpp      macro pages and toolbars
+//   src/audio/dsMainFormAudio.cpp    levels, sound card, setup wizard  (Audio)
+//
+// A subsystem still to be built is a member of its slice that does nothing
+// yet (for example DetectTextFile, LoadMacroToolbars, RunAudioSetupDialog);
+// it is filled in, in its folder, when the subsystem lands.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "audio/AudioSlice.h"
 #include "base/CodePage.h"
+#include "modem/EngineEvents.h"
 #include "modem/ModemEngine.h"
+#include "modem/ModemSlice.h"
 #include "ports/Audio.h"
 #include "ports/WindowSystem.h"
 #include "rxtext/ReceivedText.h"
+#include "rxtext/RxSlice.h"
 #include "settings/ClassesX.h"
 #include "settings/dsConfig.h"
+#include "tx/TxSlice.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/Images.h"
@@ -29,17 +56,6 @@ namespace quorvel {
 
 class TPluginLibrary;
 class TMenuForm;
-
-// What the audio setup wizard chose (stored in the settings after OK).
-struct TAudioSetupChoice {
-    std::int32_t OutSoundCard = -1;
-    std::int32_t InSoundCard = 0;
-    std::int32_t SoundSource = 0;
-    std::int32_t InMixerID = 0;
-    std::int32_t InDest = 0;
-    bool EnabledRXLevel = false;
-    std::int32_t InSelect = 0;
-};
 
 // A display control of the modem engine hosted in the window.
 template <class T>
@@ -57,18 +73,25 @@ private:
     std::unique_ptr<T> ole_;
 };
 
-class TMainForm : public TSrzForm, public IModemEngineEvents {
+// The window's own state (src/plugin/).
+struct TMainWindowState {
+    std::int32_t DialFrequency = 0;  // Hz, 0 = unknown
+    int ScrollBarWidth = 17;         // the system's vertical scroll bar; the view may set it
+};
+
+class TMainForm : public TSrzForm {
 public:
     explicit TMainForm(TPluginLibrary& library);
     ~TMainForm() override;
 
     TPluginLibrary& Library() const { return library_; }
+    // The modem engine; the null engine when none could be created.
     TModemEngine* MMVARI1() const { return engine_.get(); }
     dsConfig::TConfig& Settings() const;
     // The host's plug-ins data folder (IHostConfig); empty without a host.
     std::string PluginsDataFolder() const;
 
-    // ===== Host integration: lifecycle =====================================
+    // ===== Lifecycle and window (src/plugin/) ================================
 
     // Applies the plug-in settings to the engine, the sound card and the panes;
     // reapply is true after the options dialog and the audio wizard.
@@ -79,40 +102,19 @@ public:
     void UpdatePaneMenu();
     // The host's report texts into the report fields (1/44, every show).
     void CopyReportsFromHost();
-    // Runs the audio setup wizard; after OK stores, saves and re-applies.
-    void RunAudioSetupWizard();
     bool MessageHookInstalled() const { return hookId_ != 0; }
     TMenuForm* MenuForm() const { return menuForm_.get(); }
 
-    // Subsystems that fill in a lifecycle step when they land, in the
-    // constructor (creation runs right after it); an empty step is skipped
-    // and an absent wizard counts as cancelled.
-    struct TLaterParts {
-        // The modal wizard: the choice on OK, nothing on cancel.
-        std::function<std::optional<TAudioSetupChoice>()> AudioSetupWizard;
-        // Creation step: the macro data module.
-        std::function<void()> CreateMacrosDataModule;
-        // Show step: macro file into the five macro toolbars.
-        std::function<void()> LoadMacroToolbars;
-        // Destruction step: frees the macro data module.
-        std::function<void()> FreeMacrosDataModule;
-    } Parts;
-
-    // Lifecycle commands.
     void mnuOptionsClick(TComponent* Sender);
-    void mnuWizardClick(TComponent* Sender);
     void mnuHelpClick(TComponent* Sender);
     void mnuAboutClick(TComponent* Sender);
     void mnuStatusBarClick(TComponent* Sender);
-    void mnuTrcvrViewClick(TComponent* Sender);
-    void mnuScaleViewClick(TComponent* Sender);
     void btnClearClick(TComponent* Sender);
 
-    // ===== Persisted properties (published in this order) ====================
-    // Those named with "_" are kept in the window file; ScaleView is published
-    // but not kept.
-
-    bool GetATC() const;
+    // Persisted properties, published in this order (dsMainForm.cpp); those
+    // named with "_" are kept in the window file, ScaleView is published but
+    // not kept. Each is defined in the folder of the slice that owns it.
+    bool GetATC() const;                     // modem/
     void SetATC(bool value);
     bool GetAFC() const;
     void SetAFC(bool value);
@@ -130,71 +132,89 @@ public:
     void SetRxCarrier(std::int16_t value);
     std::int16_t GetTxCarrier() const;
     void SetTxCarrier(std::int16_t value);
-    std::int32_t GetPanel1Height() const;
+    std::int32_t GetPanel1Height() const;    // modem/ views
     void SetPanel1Height(std::int32_t value);
-    std::int16_t GetBPF() const;
+    std::int16_t GetBPF() const;             // modem/ filters
     void SetBPF(std::int16_t value);
-    bool GetDisplayWaterfall() const;
+    bool GetDisplayWaterfall() const;        // modem/ views
     void SetDisplayWaterfall(bool value);
-    bool GetTranslate() const;
+    bool GetTranslate() const;               // tx/
     void SetTranslate(bool value);
-    std::int32_t GetInLevel() const;
+    std::int32_t GetInLevel() const;         // audio/
     void SetInLevel(std::int32_t value);
     std::int32_t GetOutLevel() const;
     void SetOutLevel(std::int32_t value);
-    std::int32_t GetMacrosPageIndex() const;
+    std::int32_t GetMacrosPageIndex() const;  // tx/ macros
     void SetMacrosPageIndex(std::int32_t value);
-    bool GetStatusBarVisible() const;
+    bool GetStatusBarVisible() const;        // plugin/ window
     void SetStatusBarVisible(bool value);
-    std::int32_t GetRxWndHeight() const;
+    std::int32_t GetRxWndHeight() const;     // rxtext/
     void SetRxWndHeight(std::int32_t value);
-    std::int32_t GetViewWidth() const;
+    std::int32_t GetViewWidth() const;       // modem/ views
     void SetViewWidth(std::int32_t value);
     bool GetTrcvrView() const;
     void SetTrcvrView(bool value);
     bool GetScaleView() const;
     void SetScaleView(bool value);
-    bool GetClickOnData() const;
+    bool GetClickOnData() const;             // rxtext/
     void SetClickOnData(bool value);
 
-    // Commands the property setters run.
-    void mnuATCClick(TComponent* Sender);
+    // ===== Modem parameters (src/modem/dsMainFormModem.cpp) ==================
+    // Toolbar handlers acting on the current channel, and the engine's reports
+    // shown in the toolbars and the status bar.
+
+    void mnuModesChange(TComponent* Sender);
+    void mnuSpeedChange(TComponent* Sender);
     void mnuAFCClick(TComponent* Sender);
     void mnuNETClick(TComponent* Sender);
-    void mnuTranslateClick(TComponent* Sender);
-    void mnuBPFButtonClick(TComponent* Sender);    // mnuF1 to mnuF4
-    void mnuViewTypeClick(TComponent* Sender);     // "Водопад", "Анализатор"
-    void mnuViewWidthClick(TComponent* Sender);    // the span buttons
+    void mnuATCClick(TComponent* Sender);
+    void mnuAFCFreqCurChange(TComponent* Sender);
+    void mnuAFCLevelCurChange(TComponent* Sender);
+    void mnuRXFreqCurChange(TComponent* Sender);
+    void mnuTXFreqCurChange(TComponent* Sender);
 
-    // Levels: percent of the editors <-> 0..65535.
-    static std::int32_t LevelFromPercent(int percent);
-    static int PercentFromLevel(std::int32_t level);
+    void MMVARI1Mode(std::int16_t nIndex, std::int16_t mIndex, const std::u16string& strMode);
+    void MMVARI1Speed(std::int16_t nIndex, double dblSpeed);
+    void MMVARI1RxCarrier(std::int16_t nIndex, std::uint16_t wFreq);
+    void MMVARI1TxCarrier(std::uint16_t wFreq);
+    void MMVARI1NET(TOleBool bNET);
+    void MMVARI1Timing(std::int16_t nIndex, std::int32_t dwTiming, std::int16_t wUnit);
 
+    // Dial frequency and the current channel's carrier to the host as the
+    // working frequency; the host's frequency read back into the status bar.
+    void UpdateSignalFrequency();
+    // The host's mode name to its new-QSO window, when that is open.
+    void UpdateNewQsoMode();
+
+    // ===== Receive filters and extra channels (src/modem/dsMainFormFilters.cpp)
+
+    void mnuBPFButtonClick(TComponent* Sender);  // mnuF1 to mnuF4
+    // Sets the custom receive filter again around the new carrier (none yet).
+    void ReapplyCustomFilter();
     // The channel of the active receive tab, and its pane.
     std::int16_t CurrentChannel() const { return static_cast<std::int16_t>(RzPageControl1.ActivePageIndex()); }
     TRichEdit& PaneForChannel(int channel);
     TRichEdit& CurrentPane() { return PaneForChannel(CurrentChannel()); }
 
-    // ===== Received text (rxtext/) ==========================================
+    // ===== Spectrum views, transceiver panel (src/modem/dsMainFormViews.cpp) ==
+
+    void mnuViewTypeClick(TComponent* Sender);   // "Водопад", "Анализатор"
+    void mnuViewWidthClick(TComponent* Sender);  // the span buttons
+    void mnuTrcvrViewClick(TComponent* Sender);
+    void mnuScaleViewClick(TComponent* Sender);
+    void MMVARI1DrawFFT(std::uint16_t wCount, const std::int16_t* pArray);
+
+    // ===== Received text (src/rxtext/dsMainFormRxText.cpp) ====================
 
     // The engine's received-character event: decoded text, and the echo of
     // what is being transmitted, into the pane of the channel.
-    void OnRxChar(std::int16_t nIndex, const std::u16string& strChar, std::uint16_t wChar) override;
     void MMVARI1RxChar(std::int16_t nIndex, const std::u16string& strChar, std::uint16_t wChar);
-    // Steps the later subsystems fill in; an empty one is skipped.
-    struct TRxTextParts {
-        // Text-file detection: every received character (never the echo),
-        // after it has been shown.
-        std::function<void(char c)> DetectTextFile;
-    } RxTextParts;
 
-    // ===== Transmit (tx/) ===================================================
+    // ===== Transmit (src/tx/dsMainFormTransmit.cpp) ===========================
 
     // Keys the transceiver and, DelayTX ms later, the engine; nothing while
     // transmitting.
     void StartTransmission();
-    void OnGetTxChar(std::uint16_t& wChar) override;
-    void OnTxState(std::int16_t wState) override;
     void MMVARI1GetTxChar(std::uint16_t& wChar);
     void MMVARI1TxState(std::int16_t wState);
     void Memo1KeyPress(TComponent* Sender, char& Key);
@@ -206,58 +226,22 @@ public:
     void mnuSelectAllClick(TComponent* Sender);
     void mnuCopyClick(TComponent* Sender);
     void mnuPasteClick(TComponent* Sender);
+    void mnuTranslateClick(TComponent* Sender);
     void dxBarPopupMenu4Popup(TComponent* Sender);
-    // Steps the later subsystems fill in; an empty one is skipped.
-    struct TTransmitParts {
-        // Saves the contact through the host's new-QSO window (the contact
-        // hand-off fills it in); run when a transmission whose macro held
-        // "<SAVEQSO>" has ended.
-        std::function<void()> SaveContact;
-    } TransmitParts;
 
-    // ===== Modem parameters (src/modem/ModemParameters.cpp) ==================
-    // Toolbar handlers acting on the current channel, and the engine's reports
-    // shown in the toolbars and the status bar.
+    // ===== Audio (src/audio/dsMainFormAudio.cpp) ===============================
 
-    void mnuModesChange(TComponent* Sender);
-    void mnuSpeedChange(TComponent* Sender);
-    void mnuAFCFreqCurChange(TComponent* Sender);
-    void mnuAFCLevelCurChange(TComponent* Sender);
-    void mnuRXFreqCurChange(TComponent* Sender);
-    void mnuTXFreqCurChange(TComponent* Sender);
+    // Levels: percent of the editors <-> 0..65535.
+    static std::int32_t LevelFromPercent(int percent);
+    static int PercentFromLevel(std::int32_t level);
     void mnuInLevelCurChange(TComponent* Sender);
     void mnuOutLevelCurChange(TComponent* Sender);
-
-    void MMVARI1Mode(std::int16_t nIndex, std::int16_t mIndex, const std::u16string& strMode);
-    void MMVARI1Speed(std::int16_t nIndex, double dblSpeed);
-    void MMVARI1RxCarrier(std::int16_t nIndex, std::uint16_t wFreq);
-    void MMVARI1TxCarrier(std::uint16_t wFreq);
-    void MMVARI1NET(TOleBool bNET);
-    void MMVARI1Timing(std::int16_t nIndex, std::int32_t dwTiming, std::int16_t wUnit);
-    void MMVARI1DrawFFT(std::uint16_t wCount, const std::int16_t* pArray);
-
-    // Dial frequency and the current channel's carrier to the host as the
-    // working frequency; the host's frequency read back into the status bar.
-    void UpdateSignalFrequency();
-    // The host's mode name to its new-QSO window, when that is open.
-    void UpdateNewQsoMode();
-
-    // Steps of other subsystems these handlers run; an empty one is skipped.
-    struct TModemHooks {
-        // Sends the host's mode name for the mode and speed lists to the
-        // new-QSO window (contact hand-off).
-        std::function<void()> SendModeNameToHost;
-        // Sets the custom receive filter again around the new carrier.
-        std::function<void()> ReapplyCustomFilter;
-    } ModemHooks;
-
-    void OnMode(std::int16_t nIndex, std::int16_t mIndex, const std::u16string& strMode) override;
-    void OnSpeed(std::int16_t nIndex, double dblSpeed) override;
-    void OnRxCarrier(std::int16_t nIndex, std::uint16_t wFreq) override;
-    void OnTxCarrier(std::uint16_t wFreq) override;
-    void OnNET(TOleBool bNET) override;
-    void OnTiming(std::int16_t nIndex, std::int32_t dwTiming, std::int16_t wUnit) override;
-    void OnDrawFFT(std::uint16_t wCount, const std::int16_t* pArray) override;
+    void mnuWizardClick(TComponent* Sender);
+    // Runs the audio setup wizard; after OK stores, saves and re-applies.
+    void RunAudioSetupWizard();
+    // Stores the wizard's choice, saves the settings and re-applies them; a
+    // failed save is reported and applies nothing.
+    void ApplyAudioSetupChoice(const TAudioSetupChoice& choice);
 
     // ===== Controls =========================================================
 
@@ -395,46 +379,23 @@ public:
         ToolBar5{"ToolBar5"};
     TButtonItem mnuEditMacros{"mnuEditMacros"};
 
-    // -- Audio devices: the window's volume control and mixer --
+    // -- Audio devices: the window's volume control and mixer (audio/) --
     std::unique_ptr<IVolumeControl> RsVolumeControl1;
     std::unique_ptr<IAudioMixer> RsAudioMixer1;
 
-    // ===== Window state =====================================================
+    // ===== Slice state ========================================================
 
-    // Lifecycle.
-    std::int32_t DialFrequency = 0;     // Hz, 0 = unknown
-    std::int32_t EngineHandle = 0;      // the engine's dwHandle, for the displays
-    std::int32_t SavedOutputVolume = 0;
-    std::int32_t SavedInputLevel = 0;
-    std::int16_t SavedMode = 0;
-    double SavedSpeed = 0.0;
-    int ScrollBarWidth = 17;            // the system's vertical scroll bar; the view may set it
+    TMainWindowState Window;  // plugin/
+    TModemState Modem;    // modem/ parameters
+    TFiltersState Filters;  // modem/ filters and channels
+    TViewsState Views;    // modem/ views
+    TRxState Rx;          // rxtext/
+    TTxState Tx;          // tx/
+    TAudioState Audio;    // audio/
+    // Lifecycle resources.
     std::unique_ptr<TImagesModule> ImagesModule;
     std::optional<TBitmap> SmileyPicture;  // bitmap 101
     static constexpr int kSmileyPictureId = 101;
-
-    // Filters.
-    std::int32_t CustomFilterType = -1;  // -1 none, 0 low-pass, 1 high-pass, 2 band-pass
-    // Spectrum views, transceiver panel.
-    std::uint16_t ClickedFrequency = 0;
-    bool TuneSteps[6] = {};
-    std::int32_t TuneRepeatCount = 0;
-    // Received text, capture, file transfer.
-    bool RxHold = false;
-    THeldText HeldText;  // each character with its channel and echo state
-    std::int32_t MaxSignalToNoise = 0;
-    std::string CapturedWord;
-    bool FileReceiving = false;
-    bool FileRxStopRequest = false;
-    std::string FileRxBuffer;
-    // Transmit.
-    std::string PendingText;
-    bool FeedMode = false;
-    std::int32_t FeedPosition = -1;
-    bool SaveQsoAfterTx = false;
-    bool TxTagSeen = false;
-    bool RxTagSeen = false;
-    bool FileSending = false;
 
 protected:
     void FormCreate() override;
@@ -442,41 +403,69 @@ protected:
     void FormClose(TCloseAction& action) override;
 
 private:
-    // Received text and transmit (rxtext/, tx/).
-    void ProcessRxChar(char c, TRxOrigin origin, bool countEcho);
-    void CountEcho();
-    void BindTransmit();
-    IHostTransceiver* HostTransceiver() const;
-    bool Transmitting() const;
-    void KeyTransmitter();
-    void WaitDelayTX();
-
+    // Composition (dsMainForm.cpp) of the slices' design and automation.
     void LoadDesign();
-    void BindModemHandlers();
-    void RegisterAutomation();  // dsMainFormAutomation.cpp
+    void RegisterAutomation();
     void PublishProperties();
     void FormDestroy();
     void InstallMessageHook();
     void RemoveMessageHook();
     void MessageHook(int code, const TMessage& message);
+
+    // Window (plugin/dsMainFormWindow.cpp).
+    void DesignWindow();
+    void DesignMainMenu();  // after every slice: the main menu's submenus
+    void RegisterContactAutomation();
+    void RegisterWindowAutomation();
+    // Modem (modem/).
+    void DesignModem();
+    void RegisterModemAutomation();
+    void DesignFilters();
+    void RegisterFiltersAutomation();
+    void DesignViews();
+    void RegisterViewsAutomation();
+    // Received text (rxtext/).
+    void DesignRxText();
+    void RegisterRxTextAutomation();
+    void ProcessRxChar(char c, TRxOrigin origin, bool countEcho);
+    // Text-file detection: every received character (never the echo), after
+    // it has been shown. Not built yet: does nothing.
+    void DetectTextFile(char c);
+    // Transmit (tx/).
+    void DesignTransmit();
+    void RegisterTransmitAutomation();
+    void CountEcho();
+    IHostTransceiver* HostTransceiver() const;
+    bool Transmitting() const;
+    void KeyTransmitter();
+    void WaitDelayTX();
+    // Saves the contact through the host's new-QSO window after a
+    // transmission whose macro held "<SAVEQSO>" (contact hand-off, not built
+    // yet: does nothing).
+    void SaveContact();
+    // Macros (tx/dsMainFormMacros.cpp); the macro steps are not built yet.
+    void DesignMacros();
+    void RegisterMacrosAutomation();
+    void CreateMacrosDataModule();
+    void LoadMacroToolbars();
+    void FreeMacrosDataModule();
+    // Contact hand-off: the host's mode name for the mode and speed lists to
+    // its new-QSO window (not built yet: does nothing).
+    void SendModeNameToHost();
+    // Audio (audio/).
+    void DesignAudio();
     void ApplyAudioLevels(bool reapply);
     void RestoreAudioLevels();
+    // The modal wizard: the choice on OK, nothing on cancel. Not built yet:
+    // it is cancelled.
+    std::optional<TAudioSetupChoice> RunAudioSetupDialog();
 
     TPluginLibrary& library_;
-    std::unique_ptr<TModemEngine> engine_;
+    TMainFormEngineEvents engineEvents_{*this};  // outlives the engine
+    std::unique_ptr<TModemEngine> engine_;       // never null: the null engine stands in
     std::unique_ptr<TMenuForm> menuForm_;
     IWindowSystem::HookId hookId_ = 0;
     bool destroyed_ = false;
-
-    // What was read from the sound card before the window set it, and where.
-    struct TSavedVolume {
-        bool Read = false;
-        std::int32_t Device = -1;
-    } savedOutput_;
-    struct TSavedLine {
-        bool Read = false;
-        std::int32_t Mixer = 0, Dest = 0, Source = 0;
-    } savedInput_;
 };
 
 }  // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include "base/CodePage.h"
 #include "base/Files.h"
+#include "base/Text.h"
 #include "plugin/HostLibraries.h"
 #include "ui/Application.h"
 
@@ -9,20 +10,6 @@ namespace quorvel::suConfig {
 namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-// The profile path comes from the host and is appended to its data folder:
-// a ".." part or a drive would take the settings file from elsewhere.
-bool StaysBelow(std::string_view path) {
-    if (path.find(':') != std::string_view::npos) return false;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
-        if (path.substr(start, end - start) == "..") return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -154,6 +141,8 @@ TConfig::TConfig(TApplication& app, const THostLinkedLibraries& libraries) : app
 
 void TConfig::LoadProfile() {
     const auto profile = libraries_.smGetProfile();
+    // The profile path comes from the host and is appended to its data
+    // folder: a ".." part or a drive would take the settings file from elsewhere.
     if (!profile || !StaysBelow(profile->Path)) return;
     const std::string hostData = HostDataFolder();
     if (hostData.empty()) return;

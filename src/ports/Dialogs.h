@@ -2,7 +2,7 @@
 // Modal dialogs the core asks the platform for. Text is cp1251.
 #include <string>
 
-#include "ui/Graphics.h"
+#include "base/Graphics.h"
 
 namespace quorvel {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "settings/ClassesX.h"
-#include "ui/Graphics.h"
+#include "base/Graphics.h"
 
 namespace quorvel::dsConfig {
 

@@ -1,10 +1,15 @@
-// The main window's transmit side: the transmit pane and its queue, the start
-// and end of a transmission, the TX/RX and tone buttons, the pane commands.
+// The transmit slice of the main window: the transmit pane and its queue, the
+// start and end of a transmission, the TX/RX and tone buttons, the pane's
+// commands and the Ru-to-En translation; their design, automation, handlers
+// and the engine's transmit reports.
+#include <initializer_list>
+
 #include "base/CodePage.h"
 #include "plugin/Session.h"
 #include "plugin/dsMainForm.h"
 #include "ports/Dialogs.h"
 #include "ports/Dispatcher.h"
+#include "ui/Design.h"
 
 namespace quorvel {
 namespace {
@@ -13,7 +18,28 @@ std::uint32_t Milliseconds(std::int32_t ms) { return ms > 0 ? static_cast<std::u
 
 }  // namespace
 
-void TMainForm::BindTransmit() {
+void TMainForm::DesignTransmit() {
+    using design::Check;
+    using design::Design;
+    Memo1.WantReturns = false;
+    TxGroup.Add(RsSpeedButton1);
+    RsSpeedButton1.SetCaption("TX/RX");
+    RsSpeedButton1.SetHint("TX/RX");
+    RsSpeedButton1.ImageIndex = 0;
+    RsSpeedButton2.SetHint(Ru("Тон"));
+    RsSpeedButton2.ImageIndex = 1;
+    Design(mnuSendSelected, "Передать выделенный текст");
+    Design(mnuSelectAll, "Выделить всё");
+    mnuSelectAll.ShortCut = TextToShortCut("Ctrl+A");
+    Design(mnuPaste, "Вставить");
+    mnuPaste.ShortCut = TextToShortCut("Ctrl+V");
+    for (TButtonItem* b : {&mnuSendSelected, &mnuSelectAll, &mnuCopy, &mnuPaste}) dxBarPopupMenu4.ItemLinks.Add(*b);
+    Memo1.PopupMenu = &dxBarPopupMenu4;
+    Design(mnuTranslate, "Транслировать Ru в En");
+    Check(mnuTranslate, false);
+    Timer1.SetEnabled(false);
+    Timer1.SetInterval(1000);
+
     Memo1.OnKeyPress = [this](TComponent* s, char& key) { Memo1KeyPress(s, key); };
     Memo1.OnKeyDown = [this](TComponent* s, std::uint16_t& key, TShiftState shift) { Memo1KeyDown(s, key, shift); };
     Timer1.SetOnTimer([this](TComponent* s) { Timer1Timer(s); });
@@ -24,6 +50,13 @@ void TMainForm::BindTransmit() {
     mnuCopy.OnClick = [this](TComponent* s) { mnuCopyClick(s); };
     mnuPaste.OnClick = [this](TComponent* s) { mnuPasteClick(s); };
     dxBarPopupMenu4.OnPopup = [this](TComponent* s) { dxBarPopupMenu4Popup(s); };
+    mnuTranslate.OnClick = [this](TComponent* s) { mnuTranslateClick(s); };
+}
+
+void TMainForm::RegisterTransmitAutomation() {
+    for (TComponent* c : std::initializer_list<TComponent*>{&Memo1, &RsSpeedButton1, &RsSpeedButton2})
+        Automation.AddControl(*c);
+    Automation.AddControl(dxBarPopupMenu4, false);
 }
 
 IHostTransceiver* TMainForm::HostTransceiver() const {
@@ -31,7 +64,7 @@ IHostTransceiver* TMainForm::HostTransceiver() const {
     return host != nullptr ? host->Transceiver : nullptr;
 }
 
-bool TMainForm::Transmitting() const { return engine_ != nullptr && engine_->bTX() != 0; }
+bool TMainForm::Transmitting() const { return engine_->bTX() != 0; }
 
 void TMainForm::KeyTransmitter() {
     if (IHostTransceiver* trx = HostTransceiver()) trx->SwitchToTransmit();
@@ -44,7 +77,7 @@ void TMainForm::WaitDelayTX() {
 }
 
 void TMainForm::StartTransmission() {
-    if (!engine_ || Transmitting()) return;
+    if (Transmitting()) return;
     CurrentPane().LinesAdd({});
     KeyTransmitter();
     RsSpeedButton1.SetDown(true);
@@ -55,11 +88,10 @@ void TMainForm::StartTransmission() {
 // ---- Typing ------------------------------------------------------------------
 
 void TMainForm::Memo1KeyPress(TComponent*, char& Key) {
-    if (FeedMode || Key == '\r') return;
+    if (Tx.FeedMode || Key == '\r') return;
     if (mnuTranslate.Down()) Key = library_.HostLibraries.lbReplaceChar(Key);
-    const auto at = std::min(static_cast<std::size_t>(std::max(Memo1.SelStart(), 0)), PendingText.size());
-    PendingText.insert(at, 1, Key);
-    if (!engine_) return;
+    const auto at = std::min(static_cast<std::size_t>(std::max(Memo1.SelStart(), 0)), Tx.PendingText.size());
+    Tx.PendingText.insert(at, 1, Key);
     const dsConfig::TConfig& config = Settings();
     const bool tx = Transmitting();
     if ((config.AutoSendChar || tx) && (Key != '\b' || tx)) {
@@ -70,43 +102,39 @@ void TMainForm::Memo1KeyPress(TComponent*, char& Key) {
 }
 
 void TMainForm::Memo1KeyDown(TComponent*, std::uint16_t& Key, TShiftState) {
-    if (Key != 13 || !engine_) return;
-    if (Settings().SendOfEnter && !PendingText.empty() && !Transmitting()) {
+    if (Key != 13) return;
+    if (Settings().SendOfEnter && !Tx.PendingText.empty() && !Transmitting()) {
         Timer1.SetEnabled(false);
-        engine_->SendText(Cp1251ToUtf16(PendingText));
+        engine_->SendText(Cp1251ToUtf16(Tx.PendingText));
         StartTransmission();
     }
 }
 
 // ---- Engine events -------------------------------------------------------------
 
-void TMainForm::OnGetTxChar(std::uint16_t& wChar) { MMVARI1GetTxChar(wChar); }
-
-void TMainForm::OnTxState(std::int16_t wState) { MMVARI1TxState(wState); }
-
 void TMainForm::MMVARI1GetTxChar(std::uint16_t& wChar) {
     // A feed position before the pane's start gives nothing rather than a
     // character from outside the text.
-    if (!Transmitting() || !FeedMode || FeedPosition < 0 || FeedPosition >= Memo1.GetTextLen()) return;
-    ++FeedPosition;
-    wChar = static_cast<unsigned char>(Memo1.Text()[static_cast<std::size_t>(FeedPosition) - 1]);
+    if (!Transmitting() || !Tx.FeedMode || Tx.FeedPosition < 0 || Tx.FeedPosition >= Memo1.GetTextLen()) return;
+    ++Tx.FeedPosition;
+    wChar = static_cast<unsigned char>(Memo1.Text()[static_cast<std::size_t>(Tx.FeedPosition) - 1]);
 }
 
 void TMainForm::CountEcho() {
-    if (!engine_) return;
     const dsConfig::TConfig& config = Settings();
-    if (FeedMode) {
-        if ((config.AutoEndTX || RxTagSeen) && Memo1.GetTextLen() == FeedPosition) engine_->SetTxState(TxStateEnd);
+    if (Tx.FeedMode) {
+        if ((config.AutoEndTX || Tx.RxTagSeen) && Memo1.GetTextLen() == Tx.FeedPosition)
+            engine_->SetTxState(TxStateEnd);
         return;
     }
-    if (!PendingText.empty()) PendingText.pop_back();
-    if (!Timer1.Running() && PendingText.empty() && config.AutoEndTX) engine_->SetTxState(TxStateEnd);
+    if (!Tx.PendingText.empty()) Tx.PendingText.pop_back();
+    if (!Timer1.Running() && Tx.PendingText.empty() && config.AutoEndTX) engine_->SetTxState(TxStateEnd);
 }
 
 void TMainForm::Timer1Timer(TComponent*) {
-    if (!PendingText.empty()) return;  // the typist may go on within one interval
+    if (!Tx.PendingText.empty()) return;  // the typist may go on within one interval
     Timer1.SetEnabled(false);
-    if (engine_) engine_->SetTxState(TxStateEnd);
+    engine_->SetTxState(TxStateEnd);
 }
 
 void TMainForm::MMVARI1TxState(std::int16_t wState) {
@@ -116,30 +144,30 @@ void TMainForm::MMVARI1TxState(std::int16_t wState) {
         PageControl1.SetEnabled(false);  // no macros while transmitting
         return;
     }
-    if (engine_) engine_->set_wBufferCount(0);
+    engine_->set_wBufferCount(0);
     TRichEdit& pane = CurrentPane();
     pane.SetSelStart(pane.GetTextLen());
     pane.SetInsertColor(clGray);
     pane.LinesAdd({});
     pane.ScrollToCaret();
     if (IHostTransceiver* trx = HostTransceiver()) trx->SwitchToReceive();
-    PendingText.clear();
-    TxTagSeen = false;
-    RxTagSeen = false;
-    FeedMode = false;
-    FeedPosition = -1;
+    Tx.PendingText.clear();
+    Tx.TxTagSeen = false;
+    Tx.RxTagSeen = false;
+    Tx.FeedMode = false;
+    Tx.FeedPosition = -1;
     Timer1.SetEnabled(false);
-    if (SaveQsoAfterTx) {
-        SaveQsoAfterTx = false;
-        if (TransmitParts.SaveContact) TransmitParts.SaveContact();
+    if (Tx.SaveQsoAfterTx) {
+        Tx.SaveQsoAfterTx = false;
+        SaveContact();
     }
     if (Settings().AutoClearTXWnd) {
         Memo1.Clear();
-        PendingText.clear();
+        Tx.PendingText.clear();
     }
     PageControl1.SetEnabled(true);
-    if (FileSending) {
-        FileSending = false;
+    if (Tx.FileSending) {
+        Tx.FileSending = false;
         Memo1.SetVisible(true);
         RsAnimate1.SetActive(false);
     }
@@ -154,13 +182,12 @@ void TMainForm::RsSpeedButton1Click(TComponent*) {
         WaitDelayTX();
     } else {
         if (IHostTransceiver* trx = HostTransceiver()) trx->SwitchToReceive();
-        PendingText.clear();
+        Tx.PendingText.clear();
     }
     Timer1.SetEnabled(false);
-    if (!engine_) return;
-    if (!FeedMode && !PendingText.empty())
-        engine_->SendText(Cp1251ToUtf16(PendingText));
-    else if (FeedMode)
+    if (!Tx.FeedMode && !Tx.PendingText.empty())
+        engine_->SendText(Cp1251ToUtf16(Tx.PendingText));
+    else if (Tx.FeedMode)
         engine_->SendText(u" ");
     engine_->SetTxState(pressed ? TxStateTransmit : TxStateReceive);
 }
@@ -169,16 +196,15 @@ void TMainForm::RsSpeedButton2Click(TComponent*) {
     RsSpeedButton1.SetDown(true);
     KeyTransmitter();
     WaitDelayTX();
-    if (engine_) engine_->SendTone();
+    engine_->SendTone();
 }
 
 // ---- Transmit pane commands ----------------------------------------------------
 
 void TMainForm::mnuSendSelectedClick(TComponent*) {
     Timer1.SetEnabled(false);
-    PendingText = Memo1.SelText();
-    if (!engine_) return;
-    engine_->SendText(Cp1251ToUtf16(PendingText));
+    Tx.PendingText = Memo1.SelText();
+    engine_->SendText(Cp1251ToUtf16(Tx.PendingText));
     StartTransmission();
 }
 
@@ -195,14 +221,14 @@ void TMainForm::mnuCopyClick(TComponent*) {
     if (pane.SelLength() > 0)
         clipboard->SetText(pane.SelText());
     else
-        clipboard->SetText(CapturedWord);
+        clipboard->SetText(Rx.CapturedWord);
 }
 
 void TMainForm::mnuPasteClick(TComponent*) {
     IClipboard* clipboard = Platform().Clipboard;
     if (clipboard == nullptr || !clipboard->HasText()) return;
     Memo1.SetSelText(clipboard->GetText());
-    if (!FeedMode) PendingText = Memo1.Text();
+    if (!Tx.FeedMode) Tx.PendingText = Memo1.Text();
 }
 
 void TMainForm::dxBarPopupMenu4Popup(TComponent*) {
@@ -213,6 +239,17 @@ void TMainForm::dxBarPopupMenu4Popup(TComponent*) {
     mnuSendSelected.SetEnabled(!tx && selection);
     mnuCopy.SetEnabled(selection);
     mnuPaste.SetEnabled(!tx && clipboard != nullptr && clipboard->HasText());
+}
+
+void TMainForm::mnuTranslateClick(TComponent*) { StatusBar1.SetPanelText(3, mnuTranslate.Down() ? "En" : "Ru"); }
+
+// Contact hand-off is not built yet: the contact is saved by the operator.
+void TMainForm::SaveContact() {}
+
+bool TMainForm::GetTranslate() const { return mnuTranslate.Down(); }
+void TMainForm::SetTranslate(bool value) {
+    mnuTranslate.SetDown(value);
+    mnuTranslateClick(&mnuTranslate);
 }
 
 }  // namespace quorvel

@@ -243,45 +243,41 @@ void TCustomEdit::SetText(std::string_view text) {
                                  value.end());
     if (value == text_) return;
     text_ = std::move(value);
-    selStart_ = 0;
-    selLength_ = 0;
+    sel_.Start = 0;
+    sel_.Length = 0;
     Changed();
     if (OnChange) OnChange(this);
 }
 
 void TCustomEdit::SetSelStart(int start) {
-    selStart_ = std::clamp(start, 0, GetTextLen());
-    selLength_ = 0;
+    sel_.SetStart(start, GetTextLen());
     Changed();
 }
 
 void TCustomEdit::SetSelLength(int length) {
-    selLength_ = std::clamp(length, 0, GetTextLen() - selStart_);
+    sel_.SetLength(length, GetTextLen());
     Changed();
 }
 
 void TCustomEdit::SelectAll() {
-    selStart_ = 0;
-    selLength_ = GetTextLen();
+    sel_.All(GetTextLen());
     Changed();
 }
 
-std::string TCustomEdit::SelText() const {
-    return text_.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_));
-}
+std::string TCustomEdit::SelText() const { return sel_.Of(text_); }
 
 void TCustomEdit::Replace(int start, int length, std::string_view text) {
     std::string inserted = Cased(text);
     text_.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), inserted);
-    selStart_ = start + static_cast<int>(inserted.size());
-    selLength_ = 0;
+    sel_.Start = start + static_cast<int>(inserted.size());
+    sel_.Length = 0;
     Changed();
     if (OnChange) OnChange(this);
 }
 
 void TCustomEdit::SetSelText(std::string_view text) {
-    if (selLength_ == 0 && text.empty()) return;
-    Replace(selStart_, selLength_, text);
+    if (sel_.Length == 0 && text.empty()) return;
+    Replace(sel_.Start, sel_.Length, text);
 }
 
 void TCustomEdit::KeyDown(std::uint16_t key, TShiftState shift) {
@@ -292,23 +288,23 @@ void TCustomEdit::KeyPress(char key) {
     if (OnKeyPress) OnKeyPress(this, key);
     if (key == 0 || ReadOnly) return;
     if (key == '\b') {
-        if (selLength_ > 0) Replace(selStart_, selLength_, {});
-        else if (selStart_ > 0) {
+        if (sel_.Length > 0) Replace(sel_.Start, sel_.Length, {});
+        else if (sel_.Start > 0) {
             // A line break goes as a whole.
-            const bool pair = selStart_ >= 2 && text_[static_cast<std::size_t>(selStart_ - 1)] == '\n' &&
-                              text_[static_cast<std::size_t>(selStart_ - 2)] == '\r';
-            Replace(selStart_ - (pair ? 2 : 1), pair ? 2 : 1, {});
+            const bool pair = sel_.Start >= 2 && text_[static_cast<std::size_t>(sel_.Start - 1)] == '\n' &&
+                              text_[static_cast<std::size_t>(sel_.Start - 2)] == '\r';
+            Replace(sel_.Start - (pair ? 2 : 1), pair ? 2 : 1, {});
         }
         return;
     }
     if (key == '\r' || key == '\n') {
-        if (multiLine_ && WantReturns) Replace(selStart_, selLength_, "\r\n");
+        if (multiLine_ && WantReturns) Replace(sel_.Start, sel_.Length, "\r\n");
         return;
     }
     if (static_cast<unsigned char>(key) < 32 && key != '\t') return;
     if (key == '\t' && !multiLine_) return;
-    if (MaxLength > 0 && GetTextLen() - selLength_ >= MaxLength) return;
-    Replace(selStart_, selLength_, std::string_view(&key, 1));
+    if (MaxLength > 0 && GetTextLen() - sel_.Length >= MaxLength) return;
+    Replace(sel_.Start, sel_.Length, std::string_view(&key, 1));
 }
 
 namespace {

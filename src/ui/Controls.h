@@ -11,9 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Graphics.h"
 #include "ports/Dispatcher.h"
 #include "ports/WindowSystem.h"
-#include "ui/Graphics.h"
+#include "ui/TextSelection.h"
 
 namespace quorvel {
 
@@ -317,8 +318,8 @@ public:
     void SetText(std::string_view text);
     void Clear() { SetText({}); }
 
-    int SelStart() const { return selStart_; }
-    int SelLength() const { return selLength_; }
+    int SelStart() const { return sel_.Start; }
+    int SelLength() const { return sel_.Length; }
     void SetSelStart(int start);  // collapses the selection
     void SetSelLength(int length);
     void SelectAll();
@@ -349,7 +350,7 @@ private:
     void Replace(int start, int length, std::string_view text);
     std::string Cased(std::string_view text) const;
     std::string text_;
-    int selStart_ = 0, selLength_ = 0;
+    TTextSelection sel_;
 };
 
 class TEdit : public TCustomEdit {

@@ -94,64 +94,60 @@ void TRichEdit::Replace(int start, int length, std::string_view text, int pictur
     if (pictureId >= 0) pictures_.insert(pAt, TPictureAt{start, pictureId});
 
     text_.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length), inserted);
-    selStart_ = start + n;
-    selLength_ = 0;
+    sel_.Start = start + n;
+    sel_.Length = 0;
     MarkDirty(start);
     Changed();
 }
 
 void TRichEdit::SetText(std::string_view text) {
-    selStart_ = 0;
-    selLength_ = GetTextLen();
+    sel_.Start = 0;
+    sel_.Length = GetTextLen();
     if (text.empty()) {
         Clear();
         return;
     }
-    Replace(0, selLength_, text, -1);
-    selStart_ = 0;
+    Replace(0, sel_.Length, text, -1);
+    sel_.Start = 0;
 }
 
 void TRichEdit::Clear() {
-    if (text_.empty() && selStart_ == 0 && selLength_ == 0) return;
+    if (text_.empty() && sel_.Start == 0 && sel_.Length == 0) return;
     // Frees the storage too: a cleared pane starts small again.
     std::string().swap(text_);
     std::vector<TColorRun>().swap(runs_);
     std::vector<TPictureAt>().swap(pictures_);
-    selStart_ = selLength_ = 0;
+    sel_.Start = sel_.Length = 0;
     dirtyFrom_ = 0;
     Changed();
 }
 
 void TRichEdit::SetSelStart(int start) {
-    selStart_ = std::clamp(start, 0, GetTextLen());
-    selLength_ = 0;
+    sel_.SetStart(start, GetTextLen());
     Changed();
 }
 
 void TRichEdit::SetSelLength(int length) {
-    selLength_ = std::clamp(length, 0, GetTextLen() - selStart_);
+    sel_.SetLength(length, GetTextLen());
     Changed();
 }
 
 void TRichEdit::SelectAll() {
-    selStart_ = 0;
-    selLength_ = GetTextLen();
+    sel_.All(GetTextLen());
     Changed();
 }
 
-std::string TRichEdit::SelText() const {
-    return text_.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_));
-}
+std::string TRichEdit::SelText() const { return sel_.Of(text_); }
 
-void TRichEdit::SetSelText(std::string_view text) { Replace(selStart_, selLength_, text, -1); }
+void TRichEdit::SetSelText(std::string_view text) { Replace(sel_.Start, sel_.Length, text, -1); }
 
-void TRichEdit::InsertPicture(int pictureId) { Replace(selStart_, selLength_, {}, pictureId < 0 ? 0 : pictureId); }
+void TRichEdit::InsertPicture(int pictureId) { Replace(sel_.Start, sel_.Length, {}, pictureId < 0 ? 0 : pictureId); }
 
 void TRichEdit::SetInsertColor(TColor color) {
     insertColor_ = color;
-    if (selLength_ > 0) {
-        SpliceRuns(selStart_, selLength_, selLength_, color);
-        MarkDirty(selStart_);
+    if (sel_.Length > 0) {
+        SpliceRuns(sel_.Start, sel_.Length, sel_.Length, color);
+        MarkDirty(sel_.Start);
         Changed();
     }
 }
@@ -159,8 +155,8 @@ void TRichEdit::SetInsertColor(TColor color) {
 void TRichEdit::LinesAdd(std::string_view line) {
     const bool atLineStart =
         text_.empty() || (text_.size() >= 2 && text_.compare(text_.size() - 2, 2, "\r\n") == 0);
-    selStart_ = GetTextLen();
-    selLength_ = 0;
+    sel_.Start = GetTextLen();
+    sel_.Length = 0;
     if (atLineStart) SetSelText(std::string(line) + "\r\n");
     else SetSelText("\r\n" + std::string(line));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/Controls.h"
+#include "ui/TextSelection.h"
 
 namespace quorvel {
 
@@ -38,8 +39,8 @@ public:
     void Clear();
 
     // Caret and selection.
-    int SelStart() const { return selStart_; }
-    int SelLength() const { return selLength_; }
+    int SelStart() const { return sel_.Start; }
+    int SelLength() const { return sel_.Length; }
     void SetSelStart(int start);  // collapses the selection
     void SetSelLength(int length);
     void SelectAll();
@@ -87,7 +88,7 @@ private:
     std::string text_;
     std::vector<TColorRun> runs_;      // sorted by Start, first at 0 when not empty
     std::vector<TPictureAt> pictures_; // sorted by Position
-    int selStart_ = 0, selLength_ = 0;
+    TTextSelection sel_;
     TColor insertColor_ = clWindowText;
     std::uint32_t scrollRequests_ = 0;
     int dirtyFrom_ = 0;

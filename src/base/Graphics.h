@@ -1,5 +1,6 @@
 #pragma once
-// Colours and fonts as the framework keeps them.
+// Colours and fonts as the framework keeps them (below ui/: the ports use
+// them too).
 #include <cstdint>
 #include <string>
 
