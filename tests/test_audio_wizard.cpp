@@ -121,7 +121,7 @@ TEST_F(AudioWizard, ListsArePreselectedFromTheSettingsAndBackRebuildsThem) {
     EXPECT_EQ(w.cbSource.ItemIndex(), 0);
 }
 
-TEST_F(AudioWizard, FinishingStoresTheChoiceInTheSettings) {
+TEST_F(AudioWizard, FinishingGivesTheChoiceShown) {
     settings.InSoundCard = -1;
     settings.InMixerID = 9;
     TAudioSetupForm& w = Open();
@@ -135,15 +135,14 @@ TEST_F(AudioWizard, FinishingStoresTheChoiceInTheSettings) {
     w.btnNext.Click();
     w.btnNext.Click();
     ASSERT_EQ(w.ModalResult(), mrOk);
-    w.StoreChoice(settings);
-    EXPECT_EQ(settings.OutSoundCard, -1);
-    EXPECT_EQ(settings.InSoundCard, 1);
-    EXPECT_EQ(settings.SoundSource, 1);
-    EXPECT_EQ(settings.InMixerID, 1);
-    EXPECT_EQ(settings.InDest, 0);
-    EXPECT_TRUE(settings.SetupComplete);
-    EXPECT_TRUE(settings.EnabledRXLevel);
-    EXPECT_EQ(settings.InSelect, 1);
+    const TAudioSetupChoice choice = w.Choice();
+    EXPECT_EQ(choice.OutSoundCard, -1);
+    EXPECT_EQ(choice.InSoundCard, 1);
+    EXPECT_EQ(choice.SoundSource, 1);
+    EXPECT_EQ(choice.InMixerID, 1);
+    EXPECT_EQ(choice.InDest, 0);
+    EXPECT_TRUE(choice.EnabledRXLevel);
+    EXPECT_EQ(choice.InSelect, 1);
 }
 
 TEST_F(AudioWizard, CancelBeforeTheFirstSetupAsksAndNoKeepsItOpen) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "SimAudio.h"
 #include "SimDispatcher.h"
+#include "SimMultimedia.h"
 #include "SimWindowSystem.h"
 #include "ports/Dialogs.h"
 #include "ports/Libraries.h"
@@ -102,7 +102,7 @@ public:
     TSimClipboard Clipboard;
     TSimLibraryLoader Libraries;
     TSimProcess Process;
-    TSimAudio Audio;
+    TSimMultimedia Audio;  // no sound card until a test builds one
 
 private:
     TPlatform ports_;

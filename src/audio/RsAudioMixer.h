@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "ports/Audio.h"  // TLineState
 #include "ports/Multimedia.h"
 
 namespace quorvel {
@@ -112,6 +111,17 @@ public:
 
 private:
     TPointerList<TMixerDestination> list_;
+};
+
+// A line as GetLineState reports it; -1 where not found.
+struct TLineState {
+    bool IsSelect = false;
+    bool SwitchDisabled = true;
+    bool VolumeDisabled = true;
+    bool Stereo = false;
+    std::int32_t SwitchValue = -1;
+    std::int32_t RightVolume = -1;
+    std::int32_t LeftVolume = -1;
 };
 
 class TRsAudioMixer;

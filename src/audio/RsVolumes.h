@@ -2,10 +2,12 @@
 // The volume of one output device through the multimedia port.
 #include <cstdint>
 
-#include "ports/Audio.h"  // device kinds
 #include "ports/Multimedia.h"
 
 namespace quorvel {
+
+// Device kinds; the port offers only the wave output, the others do nothing.
+constexpr int kVolumeAux = 0, kVolumeWaveOut = 1, kVolumeMidiOut = 2;
 
 
 class TRsVolumeControl {

@@ -216,18 +216,19 @@ void TAudioSetupForm::cbSourceChange(TComponent*) {
     btnNext.SetEnabled(index >= 0);
 }
 
-void TAudioSetupForm::StoreChoice(dsConfig::TConfig& settings) const {
-    settings.OutSoundCard = cbTransmit.ItemIndex() - 1;
-    settings.InSoundCard = cbReceive.ItemIndex();
-    settings.SoundSource = cbSource.ItemIndex();
+TAudioSetupChoice TAudioSetupForm::Choice() const {
+    TAudioSetupChoice choice;
+    choice.OutSoundCard = cbTransmit.ItemIndex() - 1;
+    choice.InSoundCard = cbReceive.ItemIndex();
+    choice.SoundSource = cbSource.ItemIndex();
     const int receive = cbReceive.ItemIndex();
-    // Without a receive entry there is no mixer number to take: keep the old one.
-    if (receive >= 0 && receive < mixerNumbers_.Count())
-        settings.InMixerID = static_cast<std::int32_t>(mixerNumbers_.Items(receive));
-    settings.InDest = destination_;
-    settings.SetupComplete = true;
-    settings.EnabledRXLevel = chkSwitch.Enabled();
-    settings.InSelect = chkSwitch.Down() ? 1 : 0;
+    // OK needs a receive entry; without one there is no mixer number to take.
+    choice.InMixerID =
+        receive >= 0 && receive < mixerNumbers_.Count() ? static_cast<std::int32_t>(mixerNumbers_.Items(receive)) : 0;
+    choice.InDest = destination_;
+    choice.EnabledRXLevel = chkSwitch.Enabled();
+    choice.InSelect = chkSwitch.Down() ? 1 : 0;
+    return choice;
 }
 
 }  // namespace quorvel

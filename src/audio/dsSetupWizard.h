@@ -2,11 +2,12 @@
 // "Мастер выбора аудиоустройств": four steps that choose the transmit device,
 // the receive device and the recording source the transceiver is wired to,
 // with that source's select-or-mute switch. The settings are only read here;
-// the caller stores the choice after OK (StoreChoice).
+// the caller stores the choice after OK.
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "audio/AudioSlice.h"
 #include "audio/dsMixerModule.h"
 #include "settings/ClassesX.h"
 #include "settings/dsConfig.h"
@@ -68,9 +69,8 @@ public:
     std::int32_t DestinationIndex() const { return destination_; }
     const TMixerModule* MixerModule() const { return mixerModule_.get(); }
 
-    // After OK: the choice into the settings, in the order the settings file
-    // expects to see them change; SetupComplete becomes true.
-    void StoreChoice(dsConfig::TConfig& settings) const;
+    // What the operator chose: the entries shown when OK was pressed.
+    TAudioSetupChoice Choice() const;
 
     void btnBackClick(TComponent* Sender);
     void btnNextClick(TComponent* Sender);
