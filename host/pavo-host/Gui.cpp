@@ -24,6 +24,7 @@
 #include "QtDialogs.h"
 #include "QtWindowSystem.h"
 #include "SimDispatcher.h"
+#include "SimMultimedia.h"
 
 namespace pavohost {
 namespace {
@@ -210,7 +211,7 @@ public:
           dialogs_(events),
           events_(events),
           options_(std::move(options)),
-          desktop_{&clock_, &windows_, &dialogs_, &clipboard_} {
+          desktop_{&clock_, &windows_, &dialogs_, &clipboard_, &soundCard_} {
         if (QGuiApplication::platformName() == "offscreen") {
             ReplacedMessageHandler() = qInstallMessageHandler(QuietOffscreenNotices);
             quietened_ = true;
@@ -301,6 +302,8 @@ private:
     qt::TQtClipboard clipboard_;
     IHostEvents& events_;
     TGuiOptions options_;
+    // The simulated band comes with a simulated sound card.
+    quorvel::sim::TSimMultimedia soundCard_ = quorvel::sim::TSimMultimedia::SoundCard("Pavo Sound Card");
     quorvel::TDesktop desktop_;
     QElapsedTimer real_;
     bool quietened_ = false;

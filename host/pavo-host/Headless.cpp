@@ -162,7 +162,7 @@ bool THeadlessDialogs::ChooseColor(quorvel::TColor& colour) {
 }
 
 THeadlessDesktop::THeadlessDesktop(IHostEvents& events)
-    : Dialogs(events), desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard} {
+    : Dialogs(events), desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard, &SoundCard} {
     quorvel::QuorvelInstallDesktop(&desktop_);
 }
 

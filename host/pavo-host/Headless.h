@@ -109,6 +109,8 @@ public:
     quorvel::sim::TSimWindowSystem Windows{Dispatcher};
     THeadlessDialogs Dialogs;
     quorvel::sim::TSimClipboard Clipboard;
+    // The simulated band comes with a simulated sound card.
+    quorvel::sim::TSimMultimedia SoundCard = quorvel::sim::TSimMultimedia::SoundCard("Pavo Sound Card");
 
     quorvel::sim::TSimDispatcher& Clock() override { return Dispatcher; }
     THeadlessDialogs& ScriptedAnswers() override { return Dialogs; }

@@ -251,7 +251,7 @@ void Check(const TLine& line, TScriptCommand& c) {
     } else if (n == "answer") {
         k.Count(1, 8);
         const std::string what =
-            k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog", "file", "colour", "font"});
+            k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog", "wizard", "file", "colour", "font"});
         const bool cancel = c.Args.size() > 1 && !c.Args[1].Quoted && k.Word(1) == "cancel";
         if (what == "input" || what == "file") {
             k.Count(2, 2);
@@ -271,6 +271,9 @@ void Check(const TLine& line, TScriptCommand& c) {
         } else if (what == "dialog") {
             k.Count(2, 2);
             k.OneOf(1, {"ok", "cancel"});
+        } else if (what == "wizard") {
+            k.Count(2, 2);
+            k.OneOf(1, {"finish", "cancel"});
         } else {
             k.Count(1, 1);
         }
