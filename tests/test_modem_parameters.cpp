@@ -442,6 +442,7 @@ TEST_F(ModemParametersTest, LevelEditorsSetTheRecordingLineAndTheOutputVolume) {
     EXPECT_EQ(sim.Audio.Writes.size(), 2u);
     f.mnuInLevel.SetCurText("100");
     EXPECT_EQ(sim.Audio.Control(0, 0, 1, 0).Values, (std::vector<std::uint32_t>{65535, 65535}));
+    f.mnuInLevel.SetCurText("50");
     f.mnuOutLevel.SetCurText("25");
     EXPECT_EQ(sim.Audio.WaveOuts[1].Volume, BothChannels(16384));
     f.mnuOutLevel.SetCurText("100");
