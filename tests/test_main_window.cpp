@@ -7,6 +7,8 @@
 
 #include "LoopbackEngine.h"
 #include "PluginFixture.h"
+#include "SimSoundCards.h"
+#include "audio/dsSetupWizard.h"
 #include "base/CodePage.h"
 #include "base/Files.h"
 #include "test_settings_support.h"
@@ -61,30 +63,81 @@ protected:
 // ---- Setup wizard and settings ---------------------------------------------
 
 TEST_F(MainWindowTest, AShowBeforeSetupWithTheWizardCancelledAppliesNothing) {
-    sim.Audio.OutputVolumes[-1] = 40000;
+    sim.Audio = RecordingCards(1);
     library->Host = &host.session;
     auto form = TForm::Create<TMainForm>(*library);
     const std::u16string soundId = form->MMVARI1()->strSoundID();
-    // The wizard's dialog is not built yet: it counts as cancelled.
+    // The operator cancels at the first step and confirms.
+    sim.Dialogs.Answers = {IDYES};
+    sim.Dialogs.ModalForms.push_back([](TForm& wizard) { wizard.Automation.Run("click", "btnCancel", ""); });
     form->Show();
+    ASSERT_EQ(sim.Dialogs.Modals.size(), 1u);
+    EXPECT_EQ(sim.Dialogs.Modals[0], Ru("Мастер выбора аудиоустройств"));
+    ASSERT_EQ(sim.Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(sim.Dialogs.Messages[0].Flags, MB_YESNO | MB_ICONWARNING | MB_TOPMOST);
+    sim.Dialogs.Messages.clear();
     EXPECT_FALSE(library->Config.SetupComplete);
     EXPECT_EQ(form->MMVARI1()->bActive(), OleFalse);
     EXPECT_EQ(form->MMVARI1()->strSoundID(), soundId);
     EXPECT_TRUE(sim.Audio.Writes.empty());
-    EXPECT_TRUE(sim.Audio.Reads.empty());
     EXPECT_FALSE(form->mnuInLevel.Enabled());
     EXPECT_FALSE(form->mnuOutLevel.Enabled());
     // The show went on: modes listed, fonts applied.
     EXPECT_EQ(form->mnuModes.Items().size(), 11u);
     EXPECT_EQ(form->Memo1.Font.Name, "MS Sans Serif");
-    // The menu's wizard is cancelled too.
+    // The menu's wizard, ended without a choice, stores nothing either.
     form->mnuWizard.Click();
+    EXPECT_EQ(sim.Dialogs.Modals.size(), 2u);
     EXPECT_FALSE(library->Config.SetupComplete);
     EXPECT_TRUE(sim.Dialogs.Messages.empty());
     // Released without anything read: nothing restored.
     form.reset();
     EXPECT_TRUE(sim.Audio.Writes.empty());
     EXPECT_FALSE(FileExists(QuorvelFile("configuration.xml")));
+}
+
+TEST_F(MainWindowTest, TheWizardAtFirstStartComesBeforeTheLevelsAreRemembered) {
+    sim.Audio = RecordingCards(2);
+    library->Host = &host.session;
+    auto form = TForm::Create<TMainForm>(*library);
+    // Headset, the second card, its microphone; the editors' 50 % then go out.
+    sim.Dialogs.ModalForms.push_back([](TForm& shown) {
+        auto& wizard = dynamic_cast<TAudioSetupForm&>(shown);
+        wizard.btnNext.Click();
+        wizard.cbTransmit.Select(2);
+        wizard.btnNext.Click();
+        wizard.cbReceive.Select(1);
+        wizard.cbSource.Select(2);
+        wizard.btnNext.Click();
+        wizard.btnNext.Click();
+    });
+    form->Show();
+    const dsConfig::TConfig& config = library->Config;
+    EXPECT_TRUE(config.SetupComplete);
+    EXPECT_EQ(config.OutSoundCard, 1);
+    EXPECT_EQ(config.InSoundCard, 1);
+    EXPECT_EQ(config.SoundSource, 2);
+    EXPECT_EQ(config.InMixerID, 1);
+    EXPECT_EQ(config.InDest, 0);
+    EXPECT_EQ(config.InSelect, 1);  // the microphone is the selected source
+    EXPECT_TRUE(config.EnabledRXLevel);
+    dsConfig::TConfig saved;
+    ASSERT_TRUE(saved.Load(QuorvelFile("configuration.xml")));
+    EXPECT_TRUE(saved.SetupComplete);
+    EXPECT_EQ(form->MMVARI1()->strSoundID(), u"1,1");
+    EXPECT_EQ(sim.Audio.WaveOuts[1].Volume, BothChannels(32768));
+    EXPECT_EQ(sim.Audio.Control(1, 0, 1, 0).Values, (std::vector<std::uint32_t>{32768, 32768}));
+    // What the wizard's own application set is what is remembered.
+    EXPECT_EQ(form->Audio.SavedOutputVolume, 32768);
+    EXPECT_EQ(form->Audio.SavedInputLevel, 32768);
+    form.reset();
+
+    // The next start opens no wizard.
+    sim.Dialogs.Modals.clear();
+    library->Config.SetupComplete = false;
+    library->Run(&host.session, 1);
+    EXPECT_TRUE(sim.Dialogs.Modals.empty());
+    EXPECT_TRUE(library->Config.SetupComplete);
 }
 
 TEST_F(MainWindowTest, TheWizardsChoiceIsStoredSavedAndApplied) {
@@ -167,33 +220,40 @@ TEST_F(MainWindowTest, LevelsAreSetAtShowAndTheFirstReadingIsRestored) {
     WriteSetUpSettings("<OutSoundCard type=\"Integer\">1</OutSoundCard><InMixerID type=\"Integer\">1</InMixerID>"
                        "<InDest type=\"Integer\">0</InDest><SoundSource type=\"Integer\">2</SoundSource>"
                        "<InSelect type=\"Integer\">1</InSelect>");
-    sim.Audio.MixerCount = 2;
-    sim.Audio.OutputVolumes[1] = 40000;
-    sim.Audio.Lines[{1, 0, 1}] = {1000, 1200, 0, true};
+    sim.Audio = RecordingCards(2);
     library->Run(&host.session, 1);
     EXPECT_EQ(Form().Audio.SavedOutputVolume, 40000);
     EXPECT_EQ(Form().Audio.SavedInputLevel, 1200);  // the right (or only) channel
-    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"volume 1 32768", "line 1 0 1 1 32768 32768"}));
+    EXPECT_EQ(sim.Audio.WaveOuts[1].Volume, BothChannels(32768));
+    EXPECT_EQ(sim.Audio.Control(1, 0, 1, 0).Values, (std::vector<std::uint32_t>{32768, 32768}));
+    EXPECT_EQ(sim.Audio.Control(1, 0, -1, 0).Values, (std::vector<std::uint32_t>{0, 1}));  // selected
+    EXPECT_EQ(sim.Audio.Writes.size(), 3u);  // volume, multiplexer, line volume
+    // A change made in the system's mixer meanwhile is not shown.
+    sim.Audio.NotifyControlChange(1, sim.Audio.Control(1, 0, 1, 0).Id);
+    EXPECT_EQ(Form().mnuInLevel.Value(), 50);
 
     // Shown again after a close: our own levels are not taken for the originals.
     Form().Close();
     Form().mnuOutLevel.SetValue(100);
     library->Run(&host.session, 1);
     EXPECT_EQ(Form().Audio.SavedOutputVolume, 40000);
-    EXPECT_EQ(sim.Audio.OutputVolumes[1], 65535);
+    EXPECT_EQ(sim.Audio.WaveOuts[1].Volume, BothChannels(65535));
 
-    sim.Audio.Writes.clear();
     library->Release();
-    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"volume 1 40000", "line 1 0 1 1 1200 1200"}));
+    EXPECT_EQ(sim.Audio.WaveOuts[1].Volume, BothChannels(40000));
+    EXPECT_EQ(sim.Audio.Control(1, 0, 1, 0).Values, (std::vector<std::uint32_t>{1200, 1200}));
 }
 
 TEST_F(MainWindowTest, NoRecordingSourceLeavesTheMixerAlone) {
     WriteSetUpSettings("<InDest type=\"Integer\">-1</InDest>");
+    sim.Audio = RecordingCards(1);
+    sim.Audio.WaveOuts[0].FailRead = true;
     library->Run(&host.session, 1);
-    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"volume -1 32768"}));
+    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"waveout -1 " + std::to_string(BothChannels(32768))}));
     library->Release();
-    // The default device had no readable volume (0): it is restored as read.
-    EXPECT_EQ(sim.Audio.Writes.back(), "volume -1 0");
+    // The default device's volume could not be read (0): it is restored as read.
+    EXPECT_EQ(sim.Audio.Writes.back(), "waveout -1 0");
+    EXPECT_EQ(sim.Audio.Writes.size(), 2u);
 }
 
 // ---- Show and destruction against the host --------------------------------------

@@ -11,6 +11,7 @@
 #include "ForwardingEngine.h"
 #include "LoopbackEngine.h"
 #include "PluginFixture.h"
+#include "SimSoundCards.h"
 #include "base/CodePage.h"
 #include "base/Files.h"
 #include "test_settings_support.h"
@@ -432,14 +433,20 @@ TEST_F(ModemParametersTest, WheelStepsTheFocusedEditorAndTheEngineFollows) {
 
 TEST_F(ModemParametersTest, LevelEditorsSetTheRecordingLineAndTheOutputVolume) {
     WriteSetUpSettings();
-    sim.Audio.Lines[{0, 0, 1}] = {1000, 1000, 0, true};
+    sim.Audio = RecordingCards(1);
     TMainForm& f = Run();
     sim.Audio.Writes.clear();
     f.mnuInLevel.SetCurText("50");
+    // The switch is written again with the level: the microphone is selected.
+    EXPECT_EQ(sim.Audio.Control(0, 0, 1, 0).Values, (std::vector<std::uint32_t>{32768, 32768}));
+    EXPECT_EQ(sim.Audio.Writes.size(), 2u);
+    f.mnuInLevel.SetCurText("100");
+    EXPECT_EQ(sim.Audio.Control(0, 0, 1, 0).Values, (std::vector<std::uint32_t>{65535, 65535}));
+    f.mnuInLevel.SetCurText("50");
     f.mnuOutLevel.SetCurText("25");
+    EXPECT_EQ(sim.Audio.WaveOuts[1].Volume, BothChannels(16384));
     f.mnuOutLevel.SetCurText("100");
-    EXPECT_EQ(sim.Audio.Writes,
-              (std::vector<std::string>{"line 0 0 1 1 32768 32768", "volume 1 16384", "volume 1 65535"}));
+    EXPECT_EQ(sim.Audio.WaveOuts[1].Volume, BothChannels(65535));
     // Level 50 % is 32768 and comes back as 50 %.
     f.mnuOutLevel.SetCurText("50");
     EXPECT_EQ(f.GetOutLevel(), 32768);
@@ -452,6 +459,7 @@ TEST_F(ModemParametersTest, LevelEditorsSetTheRecordingLineAndTheOutputVolume) {
 
 TEST_F(ModemParametersTest, WithoutARecordingLineTheReceiveLevelOnlyMovesTheEditor) {
     WriteSetUpSettings();
+    sim.Audio = RecordingCards(1);
     TMainForm& f = Run();
     sim.Audio.Writes.clear();
     library->Config.InDest = -1;
@@ -465,7 +473,9 @@ TEST_F(ModemParametersTest, WithoutARecordingLineTheReceiveLevelOnlyMovesTheEdit
     // Source 0 is the destination line itself.
     library->Config.SoundSource = 0;
     f.mnuInLevel.SetCurText("0");
-    EXPECT_EQ(sim.Audio.Writes, (std::vector<std::string>{"line 0 0 -1 1 0 0"}));
+    EXPECT_EQ(sim.Audio.Control(0, 0, -1, 1).Values, (std::vector<std::uint32_t>{0, 0}));
+    EXPECT_EQ(sim.Audio.Control(0, 0, -1, 2).Values, (std::vector<std::uint32_t>{1, 1}));  // InSelect mutes it
+    EXPECT_EQ(sim.Audio.Control(0, 0, 1, 0).Values, (std::vector<std::uint32_t>{32768, 32768}));
 }
 
 // ---- Status bar --------------------------------------------------------------------------------

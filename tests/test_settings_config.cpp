@@ -2,6 +2,8 @@
 // entry point's load, save and re-apply.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 
 #include "PluginFixture.h"
@@ -108,7 +110,10 @@ TEST_F(OptionsEntryTest, OkLoadsSavesAndReappliesToTheWindow) {
     sim.Dialogs.ModalResults.push_back(IDOK);
     library->ShowOptionsDialog(0, DataFolder().c_str());
 
-    EXPECT_EQ(sim.Dialogs.Modals, std::vector<std::string>{Ru("Настройки")});
+    // The window's own start may have run the setup wizard first.
+    ASSERT_FALSE(sim.Dialogs.Modals.empty());
+    EXPECT_EQ(sim.Dialogs.Modals.back(), Ru("Настройки"));
+    EXPECT_EQ(std::count(sim.Dialogs.Modals.begin(), sim.Dialogs.Modals.end(), Ru("Настройки")), 1);
     EXPECT_EQ(library->Config.FileName, SettingsFile());
     EXPECT_EQ(SaveFailures(), 0u);
     // Saved whole: every property, the loaded values included.

@@ -27,6 +27,7 @@
 #include "QtDialogs.h"
 #include "QtWindowSystem.h"
 #include "SimDispatcher.h"
+#include "SimMultimedia.h"
 
 namespace pavohost {
 namespace {
@@ -59,6 +60,10 @@ public:
     }
     int RunModal(const std::string& caption) override {
         return Scripting ? Scripted.RunModal(caption) : live_.RunModal(caption);
+    }
+    void RunModalForm(quorvel::TForm& form) override {
+        if (Scripting) Scripted.RunModalForm(form);
+        else live_.RunModalForm(form);
     }
     bool OpenFile(const std::string& filter, std::string& path) override {
         return Scripting ? Scripted.OpenFile(filter, path) : live_.OpenFile(filter, path);
@@ -248,7 +253,7 @@ public:
           dialogs_(events),
           events_(events),
           options_(std::move(options)),
-          desktop_{&clock_, &windows_, &dialogs_, &clipboard_} {
+          desktop_{&clock_, &windows_, &dialogs_, &clipboard_, &soundCard_} {
         if (QGuiApplication::platformName() == "offscreen") {
             ReplacedMessageHandler() = qInstallMessageHandler(QuietOffscreenNotices);
             quietened_ = true;
@@ -339,6 +344,8 @@ private:
     qt::TQtClipboard clipboard_;
     IHostEvents& events_;
     TGuiOptions options_;
+    // The simulated band comes with a simulated sound card.
+    quorvel::sim::TSimMultimedia soundCard_ = quorvel::sim::TSimMultimedia::SoundCard("Pavo Sound Card");
     quorvel::TDesktop desktop_;
     QElapsedTimer real_;
     bool quietened_ = false;

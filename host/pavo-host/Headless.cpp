@@ -13,6 +13,7 @@
 #include "HostText.h"
 #include "MacroTable.h"
 #include "pavo/automation.h"
+#include "ui/Forms.h"
 
 namespace pavohost {
 namespace {
@@ -89,6 +90,24 @@ int THeadlessDialogs::RunModal(const std::string& caption) {
     return result;
 }
 
+void THeadlessDialogs::RunModalForm(quorvel::TForm& form) {
+    std::string answer = "cancel";
+    if (!FormAnswers.empty()) {
+        answer = FormAnswers.front();
+        FormAnswers.pop_front();
+    }
+    const std::string caption = Shown(ToUtf8(form.Caption));
+    events_.HostEvent("plug-in", "modal window " + caption + " opens; the operator " +
+                                     (answer == "finish" ? "goes through it to the end" : "cancels it"));
+    // A window that does not close after its buttons is given up as cancelled.
+    for (int step = 0; step < 8 && form.ModalResult() == quorvel::mrNone; ++step)
+        if (form.Automation.Run("click", answer == "finish" ? "btnNext" : "btnCancel", "").Code != PAVO_AUTOMATION_DONE ||
+            answer != "finish")
+            break;
+    events_.HostEvent("plug-in", "modal window " + caption + " -> " +
+                                     (form.ModalResult() == quorvel::mrOk ? std::string("OK") : std::string("Cancel")));
+}
+
 namespace {
 
 template <class T>
@@ -145,7 +164,7 @@ bool THeadlessDialogs::ChooseColor(quorvel::TColor& colour) {
 }
 
 THeadlessDesktop::THeadlessDesktop(IHostEvents& events)
-    : Dialogs(events), desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard} {
+    : Dialogs(events), desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard, &SoundCard} {
     quorvel::QuorvelInstallDesktop(&desktop_);
 }
 
@@ -462,6 +481,8 @@ void THeadlessSession::Step(const TScriptCommand& c) {
                 desktop_.ScriptedAnswers().Inputs.push_back(std::nullopt);
             else
                 desktop_.ScriptedAnswers().Inputs.push_back(arg(1));
+        } else if (what == "wizard") {
+            desktop_.ScriptedAnswers().FormAnswers.push_back(arg(1) == "finish" ? "finish" : "cancel");
         } else if (what == "dialog") {
             desktop_.ScriptedAnswers().ModalResults.push_back(arg(1) == "ok" ? quorvel::IDOK : quorvel::IDCANCEL);
         } else if (what == "file" || what == "colour" || what == "font") {

@@ -45,6 +45,10 @@ public:
     bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
                   std::string& text) override;
     int RunModal(const std::string& caption) override;
+    // A window of the plug-in's form model (the audio setup wizard): worked
+    // by the next FormAnswers entry, "finish" (its next button until it
+    // closes) or "cancel" (its cancel button); none queued is "cancel".
+    void RunModalForm(quorvel::TForm& form) override;
     bool OpenFile(const std::string& filter, std::string& path) override;
     bool ChooseFont(quorvel::TFont& font) override;
     bool ChooseColor(quorvel::TColor& colour) override;
@@ -52,6 +56,7 @@ public:
     std::deque<int> Answers;                      // message-box results
     std::deque<std::optional<std::string>> Inputs;  // input-box texts (UTF-8); nothing = cancel
     std::deque<int> ModalResults;
+    std::deque<std::string> FormAnswers;
     // Chosen files, fonts and colours; nothing = cancel, as when none is queued.
     std::deque<std::optional<std::string>> Files;
     std::deque<std::optional<quorvel::TFont>> Fonts;
@@ -108,6 +113,8 @@ public:
     quorvel::sim::TSimWindowSystem Windows{Dispatcher};
     THeadlessDialogs Dialogs;
     quorvel::sim::TSimClipboard Clipboard;
+    // The simulated band comes with a simulated sound card.
+    quorvel::sim::TSimMultimedia SoundCard = quorvel::sim::TSimMultimedia::SoundCard("Pavo Sound Card");
 
     quorvel::sim::TSimDispatcher& Clock() override { return Dispatcher; }
     THeadlessDialogs& ScriptedAnswers() override { return Dialogs; }

@@ -166,7 +166,7 @@ const std::map<std::string, std::string>& Usages() {
         {"awards", "awards on|off"},
         {"toolbar-style", "toolbar-style N"},
         {"mouse", "mouse X Y"},
-        {"answer", "answer ok|cancel|yes|no | answer input TEXT|cancel | answer dialog ok|cancel | "
+        {"answer", "answer ok|cancel|yes|no | answer input TEXT|cancel | answer dialog ok|cancel | answer wizard finish|cancel | "
                    "answer file PATH|cancel | answer colour RRGGBB|cancel | "
                    "answer font NAME SIZE [bold] [italic] [underline] [strikeout] [RRGGBB] | answer font cancel"},
         {"remote", "remote CHANNEL TEXT"},
@@ -252,7 +252,7 @@ void Check(const TLine& line, TScriptCommand& c) {
     } else if (n == "answer") {
         k.Count(1, 8);
         const std::string what =
-            k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog", "file", "colour", "font"});
+            k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog", "wizard", "file", "colour", "font"});
         const bool cancel = c.Args.size() > 1 && !c.Args[1].Quoted && k.Word(1) == "cancel";
         if (what == "input" || what == "file") {
             k.Count(2, 2);
@@ -272,6 +272,9 @@ void Check(const TLine& line, TScriptCommand& c) {
         } else if (what == "dialog") {
             k.Count(2, 2);
             k.OneOf(1, {"ok", "cancel"});
+        } else if (what == "wizard") {
+            k.Count(2, 2);
+            k.OneOf(1, {"finish", "cancel"});
         } else {
             k.Count(1, 1);
         }
@@ -386,6 +389,10 @@ Host and station
   answer ok|cancel|yes|no  answer to the next message box (default: OK, or No)
   answer input TEXT|cancel answer to the next input box (default: cancel)
   answer dialog ok|cancel  result of the next modal dialog (default: cancel)
+  answer wizard finish|cancel
+                           the next wizard window (the audio setup wizard): gone through
+                           to the end with what it preselects, or cancelled (default);
+                           a question it asks takes the next message-box answer
   answer file PATH|cancel  the file chosen in the next file-open dialog (relative to
                            the script; default: cancel)
   answer colour RRGGBB|cancel

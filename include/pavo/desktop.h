@@ -17,14 +17,16 @@
  *         null puts the built-in one back. Call it on the UI thread.
  *
  * TDesktop (platform/desktop/Desktop.h) holds the ports of src/ports/:
- * IDispatcher, IWindowSystem, IDialogs, IClipboard, all non-null. The version
+ * IDispatcher, IWindowSystem, IDialogs, IClipboard, all non-null, and IMultimedia,
+ * the sound card, null unless the host simulates one (then plug-ins use it
+ * instead of the machine's). The version
  * goes up whenever TDesktop or those ports change; host, plug-in and library
  * must be built with the same compiler and standard library.
  */
 #ifndef PAVO_DESKTOP_H
 #define PAVO_DESKTOP_H
 
-#define QUORVEL_DESKTOP_VERSION 1
+#define QUORVEL_DESKTOP_VERSION 2
 
 #ifdef __cplusplus
 #include <cstdint>

@@ -1,9 +1,11 @@
 // The platform of Quorvel.kpl on Linux: the process's shared desktop plus this
-// module's own library loading and engine lookup.
+// module's own library loading, engine lookup and sound card (ALSA, unless
+// the host simulates one).
 #include "plugin/PluginPlatform.h"
 
 #include <filesystem>
 
+#include "AlsaMixer.h"
 #include "Desktop.h"
 #include "LinuxLibraries.h"
 #include "RegisteredEngines.h"
@@ -21,12 +23,14 @@ TPlatform PluginPlatform() {
         std::filesystem::path(linux_platform::ModulePathOf(reinterpret_cast<const void*>(&PluginPlatform)))
             .parent_path()
             .string());
+    static linux_platform::TAlsaMultimedia alsa;
     const TDesktop* desktop = QuorvelDesktop();
     TPlatform p;
     p.Dispatcher = desktop->Dispatcher;
     p.Windows = desktop->Windows;
     p.Dialogs = desktop->Dialogs;
     p.Clipboard = desktop->Clipboard;
+    p.Audio = desktop->Audio != nullptr ? desktop->Audio : &alsa;
     p.Libraries = &libraries;
     p.Process = &process;
     p.Engines = &engines;

@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -21,6 +22,7 @@
 
 #include "QtColors.h"
 #include "QtText.h"
+#include "ui/Forms.h"
 #include "ui/InputBox.h"
 
 namespace quorvel::qt {
@@ -157,6 +159,15 @@ int TQtDialogs::RunModal(const std::string& caption) {
         AddOkCancel(dialog, *layout);
     }
     return dialog.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+void TQtDialogs::RunModalForm(TForm& form) {
+    // The form's own window is shown, modal through its view; the operator
+    // works it until it has a result.
+    QEventLoop loop;
+    form.OnModalResult = [&loop] { loop.quit(); };
+    if (form.ModalResult() == mrNone) loop.exec();
+    form.OnModalResult = nullptr;
 }
 
 QStringList NameFilters(const std::string& filter) {

@@ -17,6 +17,7 @@ public:
     bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
                   std::string& text) override;
     int RunModal(const std::string& caption) override;
+    void RunModalForm(TForm& form) override;
     bool OpenFile(const std::string& filter, std::string& path) override;
     bool ChooseFont(TFont& font) override;
     bool ChooseColor(TColor& colour) override;

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include "QtMainFormView.h"
+#include "QtSetupWizardView.h"
 #include "QtText.h"
 #include "QtWindowSystem.h"
 #include "plugin/PluginPlatform.h"
@@ -38,6 +39,7 @@ std::unique_ptr<IFormView> TQtViewFactory::CreateView(TForm& form) {
     QWidget* window = FindWindowWidget(form.Handle());
     if (window == nullptr) return nullptr;
     if (auto view = CreateMainFormView(form, *window)) return view;
+    if (auto view = CreateSetupWizardView(form, *window)) return view;
     return std::make_unique<TQtFormView>(form, *window);
 }
 

@@ -1,5 +1,7 @@
 #include "SimPlatform.h"
 
+#include "ui/Forms.h"
+
 namespace quorvel::sim {
 
 int TSimDialogs::MessageBox(const std::string& caption, const std::string& text, int flags) {
@@ -25,6 +27,14 @@ int TSimDialogs::RunModal(const std::string& caption) {
     const int result = ModalResults.front();
     ModalResults.pop_front();
     return result;
+}
+
+void TSimDialogs::RunModalForm(TForm& form) {
+    Modals.push_back(form.Caption);
+    if (ModalForms.empty()) return;
+    const auto work = std::move(ModalForms.front());
+    ModalForms.pop_front();
+    work(form);
 }
 
 namespace {

@@ -2,13 +2,14 @@
 // A whole platform on the virtual clock: what tests and the headless host
 // give the core. Dialog answers are scripted; everything shown is recorded.
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "SimAudio.h"
 #include "SimDispatcher.h"
+#include "SimMultimedia.h"
 #include "SimWindowSystem.h"
 #include "ports/Dialogs.h"
 #include "ports/Libraries.h"
@@ -26,6 +27,7 @@ public:
     bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
                   std::string& text) override;
     int RunModal(const std::string& caption) override;
+    void RunModalForm(TForm& form) override;
     bool OpenFile(const std::string& filter, std::string& path) override;
     bool ChooseFont(TFont& font) override;
     bool ChooseColor(TColor& colour) override;
@@ -35,6 +37,9 @@ public:
     std::deque<std::string> Inputs;    // next input-box texts; cancel when empty
     std::vector<std::string> Modals;   // captions of modal windows run
     std::deque<int> ModalResults;      // next modal results; cancel when empty
+    // What the operator does in the next modal windows of the form model, one
+    // each; a window nobody works ends as cancelled.
+    std::deque<std::function<void(TForm&)>> ModalForms;
     std::vector<std::string> FileFilters;  // filter of every file-open dialog
     std::deque<std::string> Files;     // next chosen files; cancel when empty
     std::vector<TFont> FontsOffered;   // the preset of every font dialog
@@ -97,7 +102,7 @@ public:
     TSimClipboard Clipboard;
     TSimLibraryLoader Libraries;
     TSimProcess Process;
-    TSimAudio Audio;
+    TSimMultimedia Audio;  // no sound card until a test builds one
 
 private:
     TPlatform ports_;

@@ -2,9 +2,10 @@
 // "Уровни" menu of toolbar "стандартная"), the sound card's output volume and
 // recording line they drive, the levels given back at destruction, and the
 // audio setup wizard's command; their design, handlers and persisted levels.
-// The wizard's dialog is not built yet (RunAudioSetupDialog).
+#include "audio/dsSetupWizard.h"
 #include "base/CodePage.h"
 #include "base/Round.h"
+#include "plugin/Session.h"
 #include "plugin/dsMainForm.h"
 #include "ports/Dialogs.h"
 #include "ui/Design.h"
@@ -113,8 +114,16 @@ void TMainForm::RunAudioSetupWizard() {
     if (choice) ApplyAudioSetupChoice(*choice);
 }
 
-// The wizard's dialog is not built yet: it counts as cancelled.
-std::optional<TAudioSetupChoice> TMainForm::RunAudioSetupDialog() { return std::nullopt; }
+std::optional<TAudioSetupChoice> TMainForm::RunAudioSetupDialog() {
+    IMultimedia* multimedia = Platform().Audio;
+    if (multimedia == nullptr) return std::nullopt;  // no sound card to choose from
+    auto wizard =
+        TForm::Create<TAudioSetupForm>(Application(), Handle(), *multimedia, Settings(), &Library().HostResources);
+    if (wizard->ShowModal() != mrOk) return std::nullopt;
+    return wizard->Choice();
+}
+
+void TMainForm::RsAudioMixer1ControlChange(TRsAudioMixer&, HMIXER, std::uint32_t) {}
 
 void TMainForm::ApplyAudioSetupChoice(const TAudioSetupChoice& choice) {
     dsConfig::TConfig& config = Settings();

@@ -49,8 +49,11 @@ TMainForm::TMainForm(TPluginLibrary& library)
     PublishProperties();
     ScreenSnap = true;
     if (p.Audio != nullptr) {
-        RsVolumeControl1 = p.Audio->CreateVolumeControl();
-        RsAudioMixer1 = p.Audio->CreateMixer();
+        RsVolumeControl1 = std::make_unique<TRsVolumeControl>(*p.Audio);
+        RsAudioMixer1 = std::make_unique<TRsAudioMixer>(*p.Audio);
+        RsAudioMixer1->OnControlChange = [this](TRsAudioMixer& sender, HMIXER mixer, std::uint32_t id) {
+            RsAudioMixer1ControlChange(sender, mixer, id);
+        };
     }
 }
 

@@ -38,7 +38,8 @@
 #include "modem/EngineEvents.h"
 #include "modem/ModemEngine.h"
 #include "modem/ModemSlice.h"
-#include "ports/Audio.h"
+#include "audio/RsAudioMixer.h"
+#include "audio/RsVolumes.h"
 #include "ports/WindowSystem.h"
 #include "rxtext/ReceivedText.h"
 #include "rxtext/RxSlice.h"
@@ -237,6 +238,8 @@ public:
     void mnuInLevelCurChange(TComponent* Sender);
     void mnuOutLevelCurChange(TComponent* Sender);
     void mnuWizardClick(TComponent* Sender);
+    // Changes made in the system's mixer while the window runs are not shown.
+    void RsAudioMixer1ControlChange(TRsAudioMixer& Sender, HMIXER MixerH, std::uint32_t ID);
     // Runs the audio setup wizard; after OK stores, saves and re-applies.
     void RunAudioSetupWizard();
     // Stores the wizard's choice, saves the settings and re-applies them; a
@@ -388,8 +391,10 @@ public:
     TButtonItem mnuEditMacros{"mnuEditMacros"};
 
     // -- Audio devices: the window's volume control and mixer (audio/) --
-    std::unique_ptr<IVolumeControl> RsVolumeControl1;
-    std::unique_ptr<IAudioMixer> RsAudioMixer1;
+    // Both exist when the platform has a sound card; the mixer stays open on
+    // InMixerID once the settings are applied.
+    std::unique_ptr<TRsVolumeControl> RsVolumeControl1;
+    std::unique_ptr<TRsAudioMixer> RsAudioMixer1;
 
     // ===== Slice state ========================================================
 
@@ -467,8 +472,7 @@ private:
     void DesignAudio();
     void ApplyAudioLevels(bool reapply);
     void RestoreAudioLevels();
-    // The modal wizard: the choice on OK, nothing on cancel. Not built yet:
-    // it is cancelled.
+    // The modal wizard: the choice on OK, nothing on cancel.
     std::optional<TAudioSetupChoice> RunAudioSetupDialog();
 
     TPluginLibrary& library_;

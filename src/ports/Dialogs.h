@@ -6,6 +6,8 @@
 
 namespace quorvel {
 
+class TForm;
+
 // MessageBox flags and results in use.
 constexpr int MB_OK = 0x0;
 constexpr int MB_YESNO = 0x4;
@@ -28,6 +30,9 @@ public:
     // Runs a window of the system modally (a dialog of the form model whose
     // view the platform shows); returns its modal result (1 OK, 2 cancel).
     virtual int RunModal(const std::string& caption) = 0;
+    // Runs a shown window of the form model modally: returns once the form
+    // has a modal result, or when the platform can run it no further.
+    virtual void RunModalForm(TForm& form) = 0;
     // The system's file-open dialog for existing files in existing folders,
     // without a read-only box. filter: "Description|pattern;pattern|..." as
     // the framework writes it. True with the chosen file's path, which is in

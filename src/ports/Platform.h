@@ -11,7 +11,7 @@ class IClipboard;
 class ILibraryLoader;
 class IProcess;
 class IModemEngineFactory;
-class IAudioDevices;
+class IMultimedia;
 class IViewFactory;
 
 struct TPlatform {
@@ -22,7 +22,7 @@ struct TPlatform {
     ILibraryLoader* Libraries = nullptr;
     IProcess* Process = nullptr;
     IModemEngineFactory* Engines = nullptr;
-    IAudioDevices* Audio = nullptr;
+    IMultimedia* Audio = nullptr;  // the sound card's mixers and wave outputs
     IViewFactory* Views = nullptr;  // none: the windows are not shown
     // The decimal separator of the user's locale, for numbers the window
     // reads and shows.

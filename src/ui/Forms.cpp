@@ -1,6 +1,7 @@
 #include "ui/Forms.h"
 
 #include "pavo/automation.h"
+#include "ports/Dialogs.h"
 
 namespace quorvel {
 
@@ -53,6 +54,26 @@ void TForm::Hide() {
     visible_ = false;
     if (handle_ != 0 && Platform().Windows) Platform().Windows->SetVisible(handle_, false);
     FormHide();
+}
+
+int TForm::ShowModal() {
+    modalResult_ = mrNone;
+    {
+        TModalScope scope(app_);
+        Modal = true;
+        Show();
+        if (IDialogs* dialogs = Platform().Dialogs; dialogs != nullptr && modalResult_ == mrNone)
+            dialogs->RunModalForm(*this);
+        if (modalResult_ == mrNone) modalResult_ = mrCancel;
+        Modal = false;
+    }
+    Hide();
+    return modalResult_;
+}
+
+void TForm::SetModalResult(int result) {
+    modalResult_ = result;
+    if (result != mrNone && OnModalResult) OnModalResult();
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {

@@ -3,6 +3,7 @@
 // on demand, and the create / show / close / destroy events with the
 // framework's order. Derived windows override the Form* handlers.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,9 @@
 namespace quorvel {
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// Modal results.
+constexpr int mrNone = 0, mrOk = 1, mrCancel = 2;
 enum class TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
 
 // A proposed placement, announced before it takes effect (the system's
@@ -66,6 +70,16 @@ public:
     void SetBounds(int left, int top, int width, int height);
     // Runs the close event; the action it leaves decides what happens.
     void Close();
+    // Shows the window modally: the platform runs it (the operator, or a
+    // script, works its controls) until a modal result is set; then the
+    // window is hidden. A run the platform ends without one is a cancel.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    // A result other than mrNone ends the modal run.
+    void SetModalResult(int result);
+    // The platform's modal loop listens here for the end of the run.
+    std::function<void()> OnModalResult;
+
     // The view the platform gave the window at its first show, if any.
     IFormView* View() const { return view_.get(); }
 
@@ -97,6 +111,7 @@ private:
     THandle parentWindow_;
     THandle handle_ = 0;
     bool visible_ = false;
+    int modalResult_ = mrNone;
     std::unique_ptr<IFormView> view_;
 };
 

@@ -38,6 +38,54 @@ std::optional<TBitmap> DecodeBitmap(std::string_view bytes) {
     return bmp;
 }
 
+namespace {
+
+std::uint32_t Le(std::string_view b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    return v;
+}
+
+void PutLe(std::string& out, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+}  // namespace
+
+std::optional<TBitmap> DecodeIcon(std::string_view bytes, int size) {
+    if (bytes.size() < 6 || bytes.size() > kMaxBitmapFileSize || Le(bytes, 0, 2) != 0 || Le(bytes, 2, 2) != 1)
+        return std::nullopt;
+    const std::uint32_t count = Le(bytes, 4, 2);
+    if (count == 0 || 6 + std::size_t{count} * 16 > bytes.size()) return std::nullopt;
+    std::size_t best = 0;
+    int bestDistance = 1 << 30;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t entry = 6 + i * 16;
+        const int w = bytes[entry] == 0 ? 256 : static_cast<unsigned char>(bytes[entry]);
+        const int distance = w > size ? w - size : size - w;
+        if (distance < bestDistance) best = i, bestDistance = distance;
+    }
+    const std::size_t entry = 6 + best * 16;
+    const std::uint32_t length = Le(bytes, entry + 8, 4), offset = Le(bytes, entry + 12, 4);
+    if (offset > bytes.size() || length > bytes.size() - offset || length < 40) return std::nullopt;
+    const std::string_view image = bytes.substr(offset, length);
+    if (image.substr(0, 4) == "\x89PNG") return DecodeBitmap(image);
+    // A device-independent bitmap whose height counts the mask too: give it
+    // a file header and its picture's own height.
+    const std::uint32_t header = Le(image, 0, 4), bits = Le(image, 14, 2), used = Le(image, 32, 4);
+    if (header < 40 || header > image.size()) return std::nullopt;
+    const std::uint32_t palette = (used != 0 ? used : (bits <= 8 ? 1u << bits : 0u)) * 4;
+    std::string file = "BM";
+    PutLe(file, 14 + length, 4);
+    PutLe(file, 0, 4);
+    PutLe(file, 14 + header + palette, 4);
+    file.append(image);
+    const auto height = static_cast<std::int32_t>(Le(image, 8, 4));
+    const std::uint32_t half = static_cast<std::uint32_t>(height / 2);
+    for (int i = 0; i < 4; ++i) file[14 + 8 + static_cast<std::size_t>(i)] = static_cast<char>((half >> (8 * i)) & 0xFF);
+    return DecodeBitmap(file);
+}
+
 std::optional<TBitmap> LoadBitmapFile(std::string_view path) {
     if (path.empty()) return std::nullopt;
     const auto bytes = ReadFileBytes(path, kMaxBitmapFileSize);

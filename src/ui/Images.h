@@ -25,6 +25,9 @@ struct TBitmap {
 // larger than the limits below.
 std::optional<TBitmap> LoadBitmapFile(std::string_view path);
 std::optional<TBitmap> DecodeBitmap(std::string_view bytes);
+// The picture of an icon file (ICO) closest to size x size; nothing when the
+// file is malformed.
+std::optional<TBitmap> DecodeIcon(std::string_view bytes, int size);
 constexpr std::uintmax_t kMaxBitmapFileSize = 16u * 1024 * 1024;
 constexpr int kMaxBitmapSide = 8192;
 

@@ -87,7 +87,7 @@ TEST_F(PavoHostGui, ScreenshotRunPlaysTheExampleAsTheHeadlessRunDoesAndDrawsTheW
     EXPECT_GT(greenAtTheEnd, 300);
 
     // Stopped in the middle, before the farewell: less received text to draw.
-    const HostRun part = Host("--script " + kExample + " --until 60 --screenshot " + Quote(middle), "middle");
+    const HostRun part = Host("--script " + kExample + " --until 63 --screenshot " + Quote(middle), "middle");
     ASSERT_EQ(part.exit, 0) << part.err;
     EXPECT_NE(part.out.find("operator: type Edit2 \"579\""), std::string::npos);
     EXPECT_EQ(part.out.find("73 es gl"), std::string::npos);
@@ -107,7 +107,7 @@ TEST_F(PavoHostGui, NoPictureWhenThePlugInsWindowIsNotOpen) {
     EXPECT_FALSE(fs::exists(dir / "x.png"));
 
     const HostRun unwritable =
-        Host("--script " + kExample + " --until 20 --screenshot " + Quote(dir / "no" / "such" / "x.png"), "data2");
+        Host("--script " + kExample + " --until 23 --screenshot " + Quote(dir / "no" / "such" / "x.png"), "data2");
     EXPECT_EQ(unwritable.exit, 1);
     EXPECT_NE(unwritable.err.find("cannot write the screenshot"), std::string::npos) << unwritable.err;
 }

@@ -43,6 +43,7 @@ protected:
         ports.Clipboard = &desktop.Clipboard;
         ports.Engines = &engines;
         ports.Views = PluginViews();
+        ports.Audio = nullptr;  // no sound card: the first start opens no wizard
         hostMain.setWindowTitle("Tarvik");
         host.application.mainWindow.handle =
             desktop.Windows.AdoptWindow(&hostMain, [](const TMessage&) { return std::intptr_t{0}; });
