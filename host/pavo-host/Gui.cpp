@@ -293,12 +293,16 @@ void PlaceHostWindows(QWidget& main, QWidget& qso) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
     const QRect area = screen->availableGeometry();
-    constexpr int kTitleAllowance = 32;  // the frame is not known before the window is shown
+    // The frame is not known before the window is shown: room is left for
+    // one, and the client areas are placed.
+    constexpr int kTitle = 32, kBorder = 8;
     main.adjustSize();
-    main.resize(std::max(main.width(), 640), std::max(main.height(), 420));
-    main.move(area.right() + 1 - main.width(), area.top());
+    const QSize mainSize(std::max(main.width(), 640), std::max(main.height(), 420));
+    main.setGeometry(area.right() + 1 - kBorder - mainSize.width(), area.top() + kTitle, mainSize.width(),
+                     mainSize.height());
     qso.adjustSize();
-    qso.move(area.right() + 1 - qso.width(), area.top() + main.height() + kTitleAllowance);
+    qso.setGeometry(area.right() + 1 - kBorder - qso.width(), area.top() + 2 * kTitle + kBorder + mainSize.height(),
+                    qso.width(), qso.height());
 }
 
 // Ctrl+C or a polite kill ends the session as closing the host's window

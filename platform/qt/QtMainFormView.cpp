@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -173,7 +174,8 @@ private:
     std::unique_ptr<QMainWindow> root_;
     QPointer<QMainWindow> rootAlive_;  // the window may take it down first
     std::unique_ptr<TQtFormControls> controls_;
-    std::unique_ptr<TResizeWatcher> watcher_;
+    std::unique_ptr<TResizeWatcher> watcher_, splitWatcher_;
+    bool rxRestored_ = false, rxFollows_ = false;
 };
 
 TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView(form, window), main_(form) {
@@ -294,18 +296,30 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     split->setStretchFactor(1, 0);
     split->setHandleWidth(7);
     split->setChildrenCollapsible(false);
-    if (main_.RxPanel.Height() > 0) split->setSizes({main_.RxPanel.Height(), lower->sizeHint().height()});
     column->addWidget(split, 1);
-    // The receive pane's height as the operator leaves it is the one saved.
+    // The receive pane's height as the operator leaves it is the one saved;
+    // the saved one is given back once the splitter has its real size.
     QObject::connect(split, &QSplitter::splitterMoved, split, [this, split] { main_.RxPanel.SetHeight(split->sizes()[0]); });
+    splitWatcher_ = std::make_unique<TResizeWatcher>(*split, [this, split] {
+        if (rxRestored_ || !split->isVisible()) return;
+        rxRestored_ = true;
+        QTimer::singleShot(0, split, [this, split] {
+            const int saved = main_.RxPanel.Height();  // restored by now, or as designed
+            const int total = split->sizes()[0] + split->sizes()[1];
+            split->setSizes({saved, std::max(0, total - saved)});
+            main_.RxPanel.SetHeight(split->sizes()[0]);
+            rxFollows_ = true;
+        });
+    });
     watcher_ = std::make_unique<TResizeWatcher>(*channels, [this, channels] {
-        if (channels->isVisible()) main_.RxPanel.SetHeight(channels->height());
+        if (rxFollows_ && channels->isVisible()) main_.RxPanel.SetHeight(channels->height());
     });
 }
 
 TQtMainFormView::~TQtMainFormView() {
     if (main_.ImagesModule) main_.ImagesModule->Observe(nullptr);
     watcher_.reset();
+    splitWatcher_.reset();
     // The bindings let go of the controls first, then the widgets go.
     controls_.reset();
     if (rootAlive_.isNull()) (void)root_.release();
