@@ -9,6 +9,7 @@
 #include "PluginFixture.h"
 #include "base/CodePage.h"
 #include "base/Files.h"
+#include "pavo/automation.h"
 #include "test_settings_support.h"
 #include "ui/PaneMenu.h"
 
