@@ -182,7 +182,7 @@ void FillMainWindow(THost& host, QWidget& window) {
     run->setToolTip("Open the plug-in's window (PavoRun)");
     auto* options = new QPushButton("Options…", &window);
     options->setToolTip("The plug-in's options (PavoShowOptionsDialog)");
-    auto* newQso = new QPushButton("New QSO", &window);
+    auto* newQso = new QPushButton("&New QSO", &window);
     newQso->setCheckable(true);
     auto* rigButton = new QPushButton("Rig…", &window);
     rigButton->setToolTip("The rig the host drives: simulated, or a Hamlib model and its port (saved)");
