@@ -83,6 +83,19 @@ TEST_F(EntryPoints, CloseHidesAndPostsOneSignalPerCloseWithTheFirstInstanceValue
     EXPECT_EQ(signals[1].LParam, 1234);
 }
 
+TEST_F(EntryPoints, TheCloseBoxClosesAsTheWindowsOwnCloseDoes) {
+    // The window manager's close (the close box, Alt+F4) reaches the window as WM_CLOSE.
+    const THandle h = library->Run(&host.session, 77);
+    sim.Windows.SendMessage(h, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(sim.Windows.IsVisible(h));
+    EXPECT_FALSE(library->MainForm->Visible());
+    sim.Dispatcher.Advance(0);
+    const auto signals = Received(PAVO_MSG_CLOSE);
+    ASSERT_EQ(signals.size(), 1u);
+    EXPECT_EQ(signals[0].LParam, 77);
+    EXPECT_TRUE(sim.Windows.IsWindow(h));
+}
+
 TEST_F(EntryPoints, WindowPropertyIsOneAfterCreationAndTwoOnceShown) {
     // Creation alone (as PavoRun does before showing).
     library->Host = &host.session;

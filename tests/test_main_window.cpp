@@ -11,6 +11,7 @@
 #include "audio/dsSetupWizard.h"
 #include "base/CodePage.h"
 #include "base/Files.h"
+#include "pavo/automation.h"
 #include "test_settings_support.h"
 #include "ui/PaneMenu.h"
 
@@ -316,6 +317,26 @@ TEST_F(MainWindowTest, WithoutTheHostsContactWindowItsCommandsStayDisabled) {
     EXPECT_FALSE(Form().GroupBox1.Enabled());
     EXPECT_FALSE(Form().mnuAwards.Enabled());
     EXPECT_TRUE(Form().mnuCancelQSO.Enabled());
+}
+
+TEST_F(MainWindowTest, TheContactFieldsTakeNoInputWhileTheirGroupIsDisabled) {
+    library->Run(&host.session, 1);
+    ASSERT_FALSE(Form().GroupBox1.Enabled());
+    EXPECT_TRUE(Form().Edit2.Enabled()) << "the field's own state is kept";
+    EXPECT_FALSE(Form().Edit2.EnabledInWindow());
+    Form().Edit2.KeyPress('5');
+    EXPECT_EQ(Form().Edit2.Text(), "");
+    EXPECT_EQ(Form().Automation.Run("type", "Edit2", "599").Code, PAVO_AUTOMATION_REFUSED);
+    EXPECT_EQ(Form().Edit2.Text(), "");
+    Form().Edit2.SetFocus();
+    EXPECT_FALSE(Form().Edit2.Focused());
+    // Programs still set the field; it is the operator who is kept out.
+    Form().Edit2.SetText("579");
+    EXPECT_EQ(Form().Edit2.Text(), "579");
+
+    Form().GroupBox1.SetEnabled(true);
+    EXPECT_EQ(Form().Automation.Run("type", "Edit2", "9").Code, PAVO_AUTOMATION_DONE);
+    EXPECT_NE(Form().Edit2.Text(), "579");
 }
 
 TEST_F(MainWindowTest, StoredModeAndSpeedAndTheToggleStatesReachTheEngineAtShow) {

@@ -391,6 +391,33 @@ TEST_F(ControlAutomation, TheDescriptionShowsEachControlsState) {
 namespace pavohost {
 namespace {
 
+TEST(DescriptionTranscript, PaneTextOfOnlyWhiteSpaceIsShownAsThePaneHoldsIt) {
+    // As the window writes it: indented, a space between two pictures, a
+    // line break alone in its colour.
+    pugi::xml_document doc;
+    ASSERT_TRUE(LoadDescription(doc,
+                                "<window name=\"MainForm\">\n"
+                                "  <pane name=\"RichEdit1\">\n"
+                                "    <run colour=\"#008000\">tnx hi hi 73</run>\n"
+                                "    <picture />\n"
+                                "    <run colour=\"#008000\"> </run>\n"
+                                "    <picture />\n"
+                                "    <run colour=\"#000080\">&#13;\n</run>\n"
+                                "  </pane>\n"
+                                "  <edit name=\"Edit1\">  </edit>\n"
+                                "</window>\n"));
+    const std::vector<std::string> expected = {
+        "window MainForm",
+        "  pane RichEdit1:",
+        "    | {#008000}tnx hi hi 73{/#008000}{picture}{#008000} {/#008000}{picture}{#000080}",
+        "    | {/#000080}",
+        "  edit Edit1 = \"  \"",
+    };
+    EXPECT_EQ(RenderDescription(doc.document_element()), expected);
+    EXPECT_FALSE(LoadDescription(doc, "<window"));
+    EXPECT_FALSE(LoadDescription(doc, ""));
+}
+
 TEST(DescriptionTranscript, RendersControlsPanesAndListsAsLines) {
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(

@@ -75,6 +75,34 @@ protected:
     std::vector<quorvel::TMessage> messages;
 };
 
+TEST_F(ReferenceHost, ACopiedDataFolderUsesItsOwnFoldersAndKeepsChosenOnes) {
+    std::string error;
+    ASSERT_TRUE(Host().SetStation("call", "R3ABC", error)) << error;
+    host.reset();
+    const fs::path copy = data / "copy";
+    fs::create_directories(copy);
+    fs::copy(data / "Zentavo", copy / "Zentavo", fs::copy_options::recursive);
+    THost copied(THostEnvironment{sim.Windows, sim.Dispatcher, THostFolders::For(copy), events, "1.2.0", QUORVEL_BIN_DIR});
+    const fs::path hostData = copy / "Zentavo" / "pavo-host";
+    EXPECT_EQ(copied.Settings().Get("PluginsDataPath"), (hostData / "Plugins Data").string());
+    EXPECT_EQ(copied.Settings().Get("DBPath"), (hostData / "Profiles" / "Default" / "log.adi").string());
+    EXPECT_EQ(copied.Settings().Get("Operator"), "R3ABC");
+    // Saved, so the plug-in reading the file finds the copy's folders too.
+    const std::string xml = ReadAll(hostData / "Profiles" / "Default" / "configuration.xml");
+    EXPECT_NE(xml.find((hostData / "Plugins Data").string()), std::string::npos) << xml;
+    EXPECT_EQ(xml.find((data / "Zentavo" / "pavo-host" / "Plugins Data").string() + "<"), std::string::npos) << xml;
+
+    // A log the operator keeps elsewhere stays where it is.
+    THostSettings settings(THostFolders::For(copy));
+    ASSERT_TRUE(settings.Load());
+    settings.Set("DBPath", (data / "logs" / "all.adi").string());
+    EXPECT_FALSE(settings.DeriveFolders());
+    EXPECT_EQ(settings.Get("DBPath"), (data / "logs" / "all.adi").string());
+    settings.Set("DBPath", "/elsewhere/Zentavo/pavo-host/Profiles/Default/log.adi");
+    EXPECT_TRUE(settings.DeriveFolders());
+    EXPECT_EQ(settings.Get("DBPath"), (hostData / "Profiles" / "Default" / "log.adi").string());
+}
+
 TEST_F(ReferenceHost, FirstRunWritesItsSettingsAsAPropertyFileTheHostConfigReads) {
     THost& h = Host();
     const fs::path settings = data / "Zentavo" / "pavo-host" / "Profiles" / "Default" / "configuration.xml";

@@ -64,6 +64,33 @@ void BM_PaneWithView(benchmark::State& state) {
     state.counters["pane_MB"] = static_cast<double>(model.GetTextLen()) / (1024.0 * 1024.0);
 }
 
+// Played fast with windows, the loop turns after every character: each one
+// is laid out, painted and flushed to the screen on its own. Pane sizes from
+// small to a whole large screen.
+void BM_PaneShownCharacterPerTurn(benchmark::State& state) {
+    TFocusScope focus;
+    TRichEdit model("RichEdit1", &focus);
+    model.DefAttributes.Name = "DejaVu Sans Mono";
+    model.DefAttributes.Size = 10;
+    model.SetInsertColor(clGreen);
+    model.SetSelText(Traffic(1024 * 1024));
+    qt::TQtSync sync;
+    qt::TQtRichPane pane(model, sync);
+    pane.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    pane.show();
+    QApplication::processEvents();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        model.SetSelStart(model.GetTextLen());
+        model.SetInsertColor((i / 7) % 2 == 0 ? clGreen : clNavy);
+        const char c = Next(i++);
+        model.SetSelText(c == '\r' ? std::string_view("\r\n") : std::string_view(&c, 1));
+        model.SetSelLength(0);
+        QApplication::processEvents();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
 void BM_NaiveTextEdit(benchmark::State& state) {
     QTextEdit edit;
     edit.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
@@ -91,6 +118,7 @@ void BM_NaiveTextEdit(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PaneWithView)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_PaneShownCharacterPerTurn)->Args({320, 200})->Args({640, 400})->Args({1900, 1000})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NaiveTextEdit)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 }  // namespace

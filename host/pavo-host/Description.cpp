@@ -125,6 +125,10 @@ pugi::xml_node FindDescribed(const pugi::xml_node& root, const std::string& targ
 }
 
 
+bool LoadDescription(pugi::xml_document& doc, const std::string& xml) {
+    return doc.load_string(xml.c_str(), pugi::parse_default | pugi::parse_ws_pcdata_single) && doc.document_element();
+}
+
 std::vector<std::string> RenderDescription(const pugi::xml_node& element) {
     std::vector<std::string> lines;
     Render(element, "", lines);

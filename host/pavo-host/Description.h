@@ -9,6 +9,10 @@
 
 namespace pavohost {
 
+// Reads a description as the plug-in wrote it: a text of nothing but white
+// space (a run holding a space or a line break) is the pane's text and stays;
+// the indentation between elements does not.
+bool LoadDescription(pugi::xml_document& doc, const std::string& xml);
 std::vector<std::string> RenderDescription(const pugi::xml_node& element);
 // The element of a control by its name or caption; empty when none.
 pugi::xml_node FindDescribed(const pugi::xml_node& root, const std::string& target);

@@ -1,5 +1,6 @@
 #include "Gui.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
@@ -13,13 +14,19 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSocketNotifier>
 #include <QSpinBox>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdlib>
+#include <memory>
+
+#include <unistd.h>
 
 #include "Adif.h"
 #include "Desktop.h"
@@ -35,7 +42,6 @@ namespace {
 namespace qt = quorvel::qt;
 
 constexpr int kRefreshMs = 200;     // the host's windows follow its state
-constexpr int kRealTimeTickMs = 10;  // the clock follows real time
 
 bool EnvironmentSet(const char* name) {
     const char* value = std::getenv(name);
@@ -75,7 +81,7 @@ public:
         return Scripting ? Scripted.ChooseColor(colour) : live_.ChooseColor(colour);
     }
 
-    THeadlessDialogs Scripted;
+    TScriptedDialogs Scripted;
     bool Scripting = true;
 
 private:
@@ -116,6 +122,55 @@ void ShowRigSettings(THost& host, QWidget& parent) {
     dialog.exec();
 }
 
+// The operator's own station, as the plug-in reads it from the host's
+// settings: saved when the dialog is accepted.
+void ShowStationSettings(THost& host, QWidget& parent) {
+    static const std::pair<const char*, const char*> kFields[] = {
+        {"call", "Callsign"}, {"name", "Name"},        {"qth", "QTH"},    {"grid", "Locator"}, {"state", "State"},
+        {"cq", "CQ zone"},    {"itu", "ITU zone"},     {"iota", "IOTA"},  {"power", "Power"},  {"rig", "Rig"}};
+    QDialog dialog(&parent);
+    dialog.setObjectName("StationDialog");
+    dialog.setWindowTitle("Station");
+    auto* layout = new QVBoxLayout(&dialog);  // the dialog owns every widget below
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    std::vector<std::pair<std::string, QLineEdit*>> edits;
+    for (const auto& [key, label] : kFields) {
+        const std::string setting = THostSettings::StationKeys().at(key);
+        auto* edit = new QLineEdit(FromUtf8(host.Settings().Get(setting)), &dialog);
+        edit->setObjectName(key);
+        form->addRow(label, edit);
+        edits.emplace_back(key, edit);
+    }
+    auto* error = new QLabel(&dialog);
+    error->setWordWrap(true);
+    layout->addWidget(error);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        std::string reason;
+        for (const auto& [key, edit] : edits) {
+            std::string value = edit->text().trimmed().toStdString();
+            if (key == "call") std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) {
+                return static_cast<char>(std::toupper(c));
+            });
+            if (!host.SetStation(key, value, reason)) {
+                error->setText(FromUtf8("Cannot save the host settings: " + reason));
+                return;
+            }
+        }
+        dialog.accept();
+    });
+    dialog.exec();
+}
+
+// The main window's title names the station, or says that none is set.
+QString MainWindowTitle(THost& host) {
+    const std::string call = host.Settings().Get("Operator");
+    return FromUtf8("pavo-host — " + (call.empty() ? std::string("no callsign set (Station…)") : call));
+}
+
 // The host's main window: the plug-in's menu command, the options, the
 // new-QSO window's switch, the rig and the log. Every widget is a child of the
 // host's native window and goes with it.
@@ -123,7 +178,7 @@ void FillMainWindow(THost& host, QWidget& window) {
     const std::string pluginName = host.Plugin() != nullptr && host.Plugin()->Info().Name != nullptr
                                        ? ToUtf8(host.Plugin()->Info().Name)
                                        : std::string("plug-in");
-    window.setWindowTitle("pavo-host");
+    window.setWindowTitle(MainWindowTitle(host));
     window.resize(640, 420);
     auto* layout = new QVBoxLayout(&window);  // Qt parents own every widget below
 
@@ -132,14 +187,17 @@ void FillMainWindow(THost& host, QWidget& window) {
     run->setToolTip("Open the plug-in's window (PavoRun)");
     auto* options = new QPushButton("Options…", &window);
     options->setToolTip("The plug-in's options (PavoShowOptionsDialog)");
-    auto* newQso = new QPushButton("New QSO", &window);
+    auto* newQso = new QPushButton("&New QSO", &window);
     newQso->setCheckable(true);
     auto* rigButton = new QPushButton("Rig…", &window);
     rigButton->setToolTip("The rig the host drives: simulated, or a Hamlib model and its port (saved)");
     commands->addWidget(run);
     commands->addWidget(options);
     commands->addWidget(newQso);
+    auto* stationButton = new QPushButton("&Station…", &window);
+    stationButton->setToolTip("Your own station: callsign, name, QTH, locator and the rest (saved)");
     commands->addWidget(rigButton);
+    commands->addWidget(stationButton);
     commands->addStretch();
     layout->addLayout(commands);
 
@@ -154,12 +212,17 @@ void FillMainWindow(THost& host, QWidget& window) {
     QObject::connect(run, &QPushButton::clicked, &window, [&host] { host.Run(1); });
     QObject::connect(options, &QPushButton::clicked, &window, [&host] { host.ShowOptions(); });
     QObject::connect(rigButton, &QPushButton::clicked, &window, [&host, &window] { ShowRigSettings(host, window); });
+    QObject::connect(stationButton, &QPushButton::clicked, &window, [&host, &window] {
+        ShowStationSettings(host, window);
+        window.setWindowTitle(MainWindowTitle(host));
+    });
     QObject::connect(newQso, &QPushButton::toggled, &window, [&host](bool open) {
         if (open) host.OpenNewQso();
         else host.CloseNewQso();
     });
 
-    auto refresh = [&host, status, log, newQso, shown = std::size_t(-1)]() mutable {
+    auto refresh = [&host, &window, status, log, newQso, shown = std::size_t(-1)]() mutable {
+        if (const QString title = MainWindowTitle(host); window.windowTitle() != title) window.setWindowTitle(title);
         THostTransceiver& rig = host.Transceiver();
         std::string text = "Station " + host.Settings().Get("Operator");
         text += "   rig: " + rig.RigDescription();
@@ -228,10 +291,37 @@ void FillNewQsoWindow(THost& host, QWidget& window) {
     timer->start(kRefreshMs);
 }
 
+// At first start the plug-in's window opens at the work area's top left, as
+// it was designed: the host's own windows stand at the right edge, one under
+// the other, so none covers another. The plug-in's saved placement is its own.
+void PlaceHostWindows(QWidget& main, QWidget& qso) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    // The frame is not known before the window is shown: room is left for
+    // one, and the client areas are placed.
+    constexpr int kTitle = 32, kBorder = 8;
+    main.adjustSize();
+    const QSize mainSize(std::max(main.width(), 640), std::max(main.height(), 420));
+    main.setGeometry(area.right() + 1 - kBorder - mainSize.width(), area.top() + kTitle, mainSize.width(),
+                     mainSize.height());
+    qso.adjustSize();
+    qso.setGeometry(area.right() + 1 - kBorder - qso.width(), area.top() + 2 * kTitle + kBorder + mainSize.height(),
+                    qso.width(), qso.height());
+}
+
 // Ctrl+C or a polite kill ends the session as closing the host's window
 // does, so the plug-in is released and keeps its settings.
 volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void RequestStop(int) { stopRequested = 1; }
+// Written by the signal handler so a sleeping event loop wakes for the stop.
+int stopPipe[2] = {-1, -1};
+extern "C" void RequestStop(int) {
+    stopRequested = 1;
+    if (stopPipe[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const auto written = write(stopPipe[1], &byte, 1);
+    }
+}
 
 // Qt's off-screen platform says, for every window, which of a real screen's
 // services it lacks; the reader of a run gains nothing from that. Qt takes a
@@ -259,6 +349,7 @@ public:
             quietened_ = true;
         }
         quorvel::QuorvelInstallDesktop(&desktop_);
+        if (pipe(stopPipe) != 0) stopPipe[0] = stopPipe[1] = -1;
         std::signal(SIGINT, RequestStop);
         std::signal(SIGTERM, RequestStop);
         real_.start();
@@ -266,6 +357,11 @@ public:
     ~TGuiFrontEnd() override {
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
+        for (int& fd : stopPipe)
+            if (fd >= 0) {
+                close(fd);
+                fd = -1;
+            }
         quorvel::QuorvelInstallDesktop(nullptr);
         if (quietened_) qInstallMessageHandler(ReplacedMessageHandler());
     }
@@ -273,7 +369,7 @@ public:
     const char* Name() const override { return "GUI"; }
     quorvel::IWindowSystem& WindowSystem() override { return windows_; }
     quorvel::sim::TSimDispatcher& Clock() override { return clock_; }
-    THeadlessDialogs& ScriptedAnswers() override { return dialogs_.Scripted; }
+    TScriptedDialogs& ScriptedAnswers() override { return dialogs_.Scripted; }
     void MoveCursor(quorvel::TPoint p) override { QCursor::setPos(p.X, p.Y); }
 
     void Turn() override {
@@ -292,6 +388,9 @@ public:
     void HostReady(THost& host) override {
         if (QWidget* main = windows_.Widget(host.MainWindowHandle())) FillMainWindow(host, *main);
         if (QWidget* qso = windows_.Widget(host.NewQsoWindowHandle())) FillNewQsoWindow(host, *qso);
+        QWidget* main = windows_.Widget(host.MainWindowHandle());
+        QWidget* qso = windows_.Widget(host.NewQsoWindowHandle());
+        if (main != nullptr && qso != nullptr) PlaceHostWindows(*main, *qso);
         host.OnMainWindowClose = [this] {
             closed_ = true;
             QCoreApplication::exit(0);  // quit() would ask every window to close first
@@ -302,17 +401,40 @@ public:
         if (!options_.Screenshot.empty()) return Screenshot(host);
         if (Stopping()) return 0;
         dialogs_.Scripting = false;
-        // From here the clock keeps to real time, the session no longer being scripted.
+        // From here the clock keeps to real time, the session no longer being
+        // scripted. The process sleeps until the plug-in's next timer falls
+        // due or something happens: before each sleep the clock catches up
+        // (running what the events posted) and the wake-up is set.
         const qint64 offset = clock_.Now() - real_.elapsed();
-        QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, [this, offset] {
-            if (Stopping()) QCoreApplication::exit(0);  // quit() would ask every window to close first
+        QTimer wake;
+        wake.setSingleShot(true);
+        auto catchUp = [this, offset, &wake] {
+            if (Stopping()) {
+                QCoreApplication::exit(0);  // quit() would ask every window to close first
+                return;
+            }
             const std::int64_t due = real_.elapsed() + offset - clock_.Now();
-            if (due > 0) clock_.Advance(due);
-        });
-        tick.start(kRealTimeTickMs);
-        QApplication::exec();
-        tick.stop();
+            if (due > 0 || clock_.PendingMessages() > 0) clock_.Advance(std::max<std::int64_t>(due, 0));
+            const std::int64_t next = clock_.NextDue();
+            if (next < 0) {
+                wake.stop();
+                return;
+            }
+            const std::int64_t in = std::max<std::int64_t>(next - (real_.elapsed() + offset), 0);
+            if (!wake.isActive() || wake.remainingTime() > in) wake.start(static_cast<int>(std::min<std::int64_t>(in, 1 << 30)));
+        };
+        QObject::connect(&wake, &QTimer::timeout, catchUp);
+        const QMetaObject::Connection beforeSleep =
+            QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, catchUp);
+        std::unique_ptr<QSocketNotifier> stop;
+        if (stopPipe[0] >= 0) {
+            stop = std::make_unique<QSocketNotifier>(stopPipe[0], QSocketNotifier::Read);
+            QObject::connect(stop.get(), &QSocketNotifier::activated, [] { QCoreApplication::exit(0); });
+        }
+        catchUp();
+        if (!Stopping()) QApplication::exec();
+        QObject::disconnect(beforeSleep);
+        wake.stop();
         dialogs_.Scripting = true;  // the host shuts down without asking anyone
         return 0;
     }

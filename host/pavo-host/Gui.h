@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "Headless.h"
+#include "FrontEnd.h"
 
 namespace pavohost {
 

@@ -27,7 +27,9 @@ THostSettings PreparedSettings(const THostFolders& folders, IHostEvents& events)
     const bool exists = fs::exists(settings.File(), ec);
     if (exists && !settings.Load())
         events.HostEvent("host", "settings file " + settings.File().string() + " is damaged; defaults fill the rest");
-    if (!exists && !settings.Save(error))
+    // A copied data folder is used whole: its folders are its own, saved so
+    // the plug-in reads them too.
+    if ((!exists || settings.DeriveFolders()) && !settings.Save(error))
         throw THostError(kExitData, "cannot use the data folder " + folders.AppData.string() + ": " + error);
     if (!EnsureWritableFolder(settings.Get("PluginsDataPath"), error))
         throw THostError(kExitData, "cannot use the plug-ins data folder: " + error);

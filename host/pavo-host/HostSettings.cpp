@@ -1,6 +1,7 @@
 #include "HostSettings.h"
 
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <system_error>
 
@@ -39,7 +40,29 @@ const std::map<std::string, std::string>& THostSettings::StationKeys() {
     return keys;
 }
 
-THostSettings::THostSettings(const THostFolders& folders) : file_(folders.SettingsFile) {
+namespace {
+
+// Where each folder setting lies inside the host data folder by default.
+const std::pair<const char*, fs::path> kFolderSettings[] = {
+    {"PluginsDataPath", fs::path("Plugins Data")},
+    {"DBPath", fs::path("Profiles") / "Default" / "log.adi"},
+};
+
+// The part of path after the last "Zentavo/pavo-host", if it has one.
+std::optional<fs::path> InsideAHostDataFolder(const fs::path& path) {
+    std::vector<fs::path> parts(path.begin(), path.end());
+    for (std::size_t i = parts.size(); i >= 2; --i)
+        if (parts[i - 2] == "Zentavo" && parts[i - 1] == "pavo-host") {
+            fs::path rest;
+            for (std::size_t j = i; j < parts.size(); ++j) rest /= parts[j];
+            return rest;
+        }
+    return std::nullopt;
+}
+
+}  // namespace
+
+THostSettings::THostSettings(const THostFolders& folders) : file_(folders.SettingsFile), hostData_(folders.HostData) {
     properties_ = {
         {"Operator", "String", ""},
         {"MyName", "String", ""},
@@ -123,6 +146,22 @@ bool THostSettings::Load() {
         }
     }
     return true;
+}
+
+bool THostSettings::DeriveFolders() {
+    bool moved = false;
+    for (const auto& [name, inside] : kFolderSettings) {
+        TProperty* p = Find(name);
+        if (p == nullptr || p->Value.empty()) continue;
+        const fs::path value = fs::path(p->Value).lexically_normal();
+        const auto rest = InsideAHostDataFolder(value);
+        if (!rest || *rest != inside) continue;
+        const std::string ours = (hostData_ / inside).string();
+        if (value == fs::path(ours).lexically_normal()) continue;
+        p->Value = ours;
+        moved = true;
+    }
+    return moved;
 }
 
 bool THostSettings::Save(std::string& error) const {

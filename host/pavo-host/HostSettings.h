@@ -43,6 +43,11 @@ public:
     // A missing file keeps the defaults; a damaged one keeps what was read
     // before the fault. Returns false for a damaged file.
     bool Load();
+    // The folder settings (PluginsDataPath, DBPath) name folders inside the
+    // data folder. A data folder copied elsewhere still names the original's:
+    // a default location of another data folder is moved to this one. Paths
+    // the operator chose outside any data folder stay. True when one moved.
+    bool DeriveFolders();
     // Writes the whole file atomically (temporary file, then rename); false
     // with the reason when it cannot.
     bool Save(std::string& error) const;
@@ -63,6 +68,7 @@ private:
     TProperty* Find(const std::string& name);
     const TProperty* Find(const std::string& name) const;
     std::filesystem::path file_;
+    std::filesystem::path hostData_;
     std::vector<TProperty> properties_;
 };
 

@@ -241,7 +241,7 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
     const std::size_t before = host.Log().Records().size();
     const std::string folder =
         options.Script.empty() || options.Script == "-" ? "." : fs::path(options.Script).parent_path().string();
-    THeadlessSession session(host, front, transcript,
+    TScriptSession session(host, front, transcript,
                              TSessionOptions{options.Script, folder.empty() ? "." : folder, options.Strict});
     front.HostReady(host);
     int status = 0;

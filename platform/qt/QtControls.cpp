@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -321,6 +322,13 @@ void TQtMemo::insertFromMimeData(const QMimeData* source) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     model_.SetSelText(FromQString(text));
     Sync();
+}
+
+void TQtMemo::contextMenuEvent(QContextMenuEvent* e) {
+    e->accept();
+    if (model_.PopupMenu == nullptr) return;
+    const QPoint at = e->globalPos();
+    model_.PopupMenu->Popup(TPoint{at.x(), at.y()});
 }
 
 void TQtMemo::focusInEvent(QFocusEvent* e) {

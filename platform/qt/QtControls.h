@@ -113,6 +113,8 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void insertFromMimeData(const QMimeData* source) override;
+    // The pane's own menu, not the toolkit's editing menu.
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     void SelectionToModel();

@@ -22,6 +22,9 @@ protected:
     TForm& form_;
     QPointer<QWidget> window_;
     TQtSync sync_;
+
+private:
+    std::unique_ptr<QObject> placement_;  // reports the user's placement to the form
 };
 
 class TQtViewFactory final : public IViewFactory {

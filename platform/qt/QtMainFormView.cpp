@@ -10,9 +10,11 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "QtColors.h"
 #include "QtControls.h"
@@ -138,6 +140,27 @@ private:
     QPointer<QMainWindow> root_;
 };
 
+// Calls back when a widget changes size.
+class TResizeWatcher final : public QObject {
+public:
+    TResizeWatcher(QWidget& widget, std::function<void()> resized) : widget_(&widget), resized_(std::move(resized)) {
+        widget.installEventFilter(this);
+    }
+    ~TResizeWatcher() override {
+        if (QWidget* w = widget_.data()) w->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget_.data() && event->type() == QEvent::Resize) resized_();
+        return false;
+    }
+
+private:
+    QPointer<QWidget> widget_;
+    std::function<void()> resized_;
+};
+
 class TQtMainFormView final : public TQtFormView {
 public:
     TQtMainFormView(TMainForm& form, QWidget& window);
@@ -151,6 +174,8 @@ private:
     std::unique_ptr<QMainWindow> root_;
     QPointer<QMainWindow> rootAlive_;  // the window may take it down first
     std::unique_ptr<TQtFormControls> controls_;
+    std::unique_ptr<TResizeWatcher> watcher_, splitWatcher_;
+    bool rxRestored_ = false, rxFollows_ = false;
 };
 
 TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView(form, window), main_(form) {
@@ -167,6 +192,8 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     // Menu bar, the three toolbars, status bar.
     c.FillMenuBar(*root->menuBar(), main_.BarMainMenu);
     for (TBar* bar : {&main_.BarStandard, &main_.BarCommands, &main_.BarCommands2}) {
+        // A row each, as docked bars wrap: every command in reach at the designed width.
+        if (bar != &main_.BarStandard) root->addToolBarBreak();
         QToolBar* toolBar = root->addToolBar(ToQString(bar->Caption));
         toolBar->setObjectName(ToQString(bar->Name));
         toolBar->setIconSize(QSize(16, 16));
@@ -263,13 +290,36 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     txRow->addWidget(group);
     lowerColumn->addLayout(txRow, 1);
     split->addWidget(lower);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    // The receive pane takes what a growing window gives; the handle is one
+    // a mouse can find, and neither side folds away.
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setHandleWidth(7);
+    split->setChildrenCollapsible(false);
     column->addWidget(split, 1);
+    // The receive pane's height as the operator leaves it is the one saved;
+    // the saved one is given back once the splitter has its real size.
+    QObject::connect(split, &QSplitter::splitterMoved, split, [this, split] { main_.RxPanel.SetHeight(split->sizes()[0]); });
+    splitWatcher_ = std::make_unique<TResizeWatcher>(*split, [this, split] {
+        if (rxRestored_ || !split->isVisible()) return;
+        rxRestored_ = true;
+        QTimer::singleShot(0, split, [this, split] {
+            const int saved = main_.RxPanel.Height();  // restored by now, or as designed
+            const int total = split->sizes()[0] + split->sizes()[1];
+            split->setSizes({saved, std::max(0, total - saved)});
+            main_.RxPanel.SetHeight(split->sizes()[0]);
+            rxFollows_ = true;
+        });
+    });
+    watcher_ = std::make_unique<TResizeWatcher>(*channels, [this, channels] {
+        if (rxFollows_ && channels->isVisible()) main_.RxPanel.SetHeight(channels->height());
+    });
 }
 
 TQtMainFormView::~TQtMainFormView() {
     if (main_.ImagesModule) main_.ImagesModule->Observe(nullptr);
+    watcher_.reset();
+    splitWatcher_.reset();
     // The bindings let go of the controls first, then the widgets go.
     controls_.reset();
     if (rootAlive_.isNull()) (void)root_.release();

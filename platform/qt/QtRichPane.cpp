@@ -1,8 +1,10 @@
 #include "QtRichPane.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -164,19 +166,40 @@ void TQtRichPane::Sync() {
     QPalette p = palette();
     p.setColor(QPalette::Base, ToQColor(model_.Color, QPalette()));
     setPalette(p);
+    int dirty = -1;
     if (!(model_.DefAttributes == font_)) {
         ApplyFont();
         LayoutFrom(0);
+        dirty = 0;
     }
+    const int scrolled = verticalScrollBar()->value();
     if (model_.DirtyFrom() < model_.GetTextLen() || laidOut_ != model_.GetTextLen()) {
-        LayoutFrom(std::min(model_.DirtyFrom(), laidOut_));
+        const int from = std::min(model_.DirtyFrom(), laidOut_);
+        dirty = dirty < 0 ? from : std::min(dirty, from);
+        LayoutFrom(from);
         model_.AcknowledgeChanges();
     }
     const int caret = model_.SelStart() + model_.SelLength();
     if (caret != lastCaret_ || model_.ScrollRequests() != lastScrollRequests_) EnsureVisible(caret);
+    // Only what changed is painted again: received text touches the rows from
+    // the change on (the one before it may give a word back), a caret that
+    // moved without a selection the row it left. Anything else, or a scroll,
+    // paints the whole pane.
+    const TState now{model_.SelStart(), model_.SelLength(), model_.Color, model_.Enabled(), hasFocus()};
+    const bool onlyText = now.SelLength == 0 && shown_.SelLength == 0 && now.Color == shown_.Color &&
+                          now.Enabled == shown_.Enabled && now.Focused == shown_.Focused &&
+                          verticalScrollBar()->value() == scrolled;
+    if (!onlyText) {
+        viewport()->update();
+    } else {
+        int from = dirty >= 0 ? std::max(0, RowOf(dirty) - 1) : RowCount();
+        if (now.SelStart != shown_.SelStart) from = std::min(from, RowOf(std::min(shown_.SelStart, laidOut_)));
+        const int y = from * rowHeight_ + kMargin - scrolled;
+        if (y < viewport()->height()) viewport()->update(QRect(0, std::max(0, y), viewport()->width(), viewport()->height()));
+    }
+    shown_ = now;
     lastCaret_ = caret;
     lastScrollRequests_ = model_.ScrollRequests();
-    viewport()->update();
 }
 
 int TQtRichPane::PositionAt(QPoint p) const {
@@ -203,14 +226,16 @@ QRect TQtRichPane::CharRect(int position) const {
     return QRect(static_cast<int>(x), row * rowHeight_ + kMargin - verticalScrollBar()->value(), w, rowHeight_);
 }
 
-void TQtRichPane::paintEvent(QPaintEvent*) {
+void TQtRichPane::paintEvent(QPaintEvent* e) {
     QPainter painter(viewport());
     const QPalette& pal = palette();
-    painter.fillRect(viewport()->rect(), pal.color(QPalette::Base));
+    const QRect area = e->rect();
+    painter.fillRect(area, pal.color(QPalette::Base));
     const std::string& text = model_.Text();
     const int scroll = verticalScrollBar()->value();
-    const int first = std::max(0, (scroll - kMargin) / rowHeight_);
-    const int last = std::min(RowCount() - 1, (scroll + viewport()->height()) / rowHeight_);
+    // The rows the area to paint crosses, no others.
+    const int first = std::max(0, (scroll + area.top() - kMargin) / rowHeight_);
+    const int last = std::min(RowCount() - 1, (scroll + area.bottom() + 1) / rowHeight_);
     const int selFrom = model_.SelStart(), selTo = model_.SelStart() + model_.SelLength();
     const auto& runs = model_.ColorRuns();
     for (int row = first; row <= last; ++row) {
@@ -285,6 +310,8 @@ void TQtRichPane::mousePressEvent(QMouseEvent* e) {
     }
     Sync();  // the caret shows at once
 }
+
+void TQtRichPane::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
 
 void TQtRichPane::mouseMoveEvent(QMouseEvent* e) {
     if (anchor_ < 0 || !(e->buttons() & Qt::LeftButton)) return;

@@ -35,6 +35,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    // The pane's menu comes with the right button; nothing else offers one.
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
@@ -61,6 +63,13 @@ private:
     int laidOut_ = 0;           // model length the rows describe
     int layoutWidth_ = -1;
     TFont font_;
+    // What was last shown besides the text, to tell what a change touched.
+    struct TState {
+        int SelStart = 0, SelLength = 0;
+        TColor Color = clWindow;
+        bool Enabled = true, Focused = false;
+    };
+    TState shown_;
     int lastCaret_ = 0;
     std::uint32_t lastScrollRequests_ = 0;
     int anchor_ = -1;  // drag selection start

@@ -14,7 +14,7 @@
 
 namespace quorvel::qt {
 
-constexpr std::uint32_t WM_CLOSE = 0x0010;
+using quorvel::WM_CLOSE;
 // The dynamic property that carries a window's handle on its widget.
 constexpr char kHandleProperty[] = "quorvelHandle";
 // The top-level widget of a handle, found through Qt alone; nullptr when none.

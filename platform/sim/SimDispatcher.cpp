@@ -54,6 +54,13 @@ void TSimDispatcher::Wait(std::uint32_t ms) {
     blocked_ += ms;
 }
 
+std::int64_t TSimDispatcher::NextDue() const {
+    std::int64_t next = -1;
+    for (const auto& [id, timer] : timers_)
+        if (next < 0 || timer.due < next) next = timer.due;
+    return next;
+}
+
 void TSimDispatcher::Advance(std::int64_t ms) {
     const std::int64_t end = now_ + ms;
     for (;;) {

@@ -24,6 +24,8 @@ public:
     void Advance(std::int64_t ms);
     std::size_t PendingMessages() const { return posted_.size(); }
     std::size_t ActiveTimers() const { return timers_.size(); }
+    // When the earliest timer falls due; -1 when no timer runs.
+    std::int64_t NextDue() const;
     // Total ms spent inside Wait (the UI thread was blocked).
     std::int64_t BlockedMs() const { return blocked_; }
 

@@ -49,6 +49,9 @@ void TMainForm::DesignWindow() {
 
     // ---- Contact-data fields ----
     GroupBox1.SetEnabled(false);
+    for (TControl* c : std::initializer_list<TControl*>{&Label1, &Label2, &Label3, &Label4, &Label5, &Edit1, &Edit2,
+                                                        &Edit3, &Edit4, &Edit5})
+        c->Parent = &GroupBox1;
     Label1.SetCaption(Ru("Позывной:"));
     Label2.SetCaption(Ru("RST(T):"));
     Label3.SetCaption(Ru("RST(R):"));

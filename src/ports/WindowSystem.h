@@ -30,6 +30,7 @@ struct TMessage {
     std::intptr_t LParam = 0;
 };
 
+constexpr std::uint32_t WM_CLOSE = 0x0010;
 constexpr std::uint32_t WM_KEYDOWN = 0x0100;
 constexpr std::uint32_t WM_MOUSEWHEEL = 0x020A;
 

@@ -124,7 +124,7 @@ void DescribeControl(pugi::xml_node window, TComponent& component) {
     }
 }
 
-bool Usable(const TControl& control) { return control.Enabled() && control.Visible(); }
+bool Usable(const TControl& control) { return control.EnabledInWindow() && control.Visible(); }
 
 TAutomationResult NotUsable(const TComponent& component) {
     return TAutomation::Refused("\"" + component.Name + "\" is disabled or hidden");

@@ -160,7 +160,7 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::SetFocus() {
-    if (scope_ != nullptr && Enabled() && Visible()) scope_->SetFocus(this);
+    if (scope_ != nullptr && EnabledInWindow() && Visible()) scope_->SetFocus(this);
 }
 
 // ---- Buttons and menus ------------------------------------------------------------
@@ -191,7 +191,7 @@ void TButtonItem::SetDown(bool down) {
 }
 
 void TButtonItem::Click() {
-    if (!Enabled() || !Visible()) return;
+    if (!EnabledInWindow() || !Visible()) return;
     if (ButtonStyle == TButtonStyle::bsChecked) SetDown(!down_);
     if (OnClick) OnClick(this);
 }
@@ -285,6 +285,7 @@ void TCustomEdit::KeyDown(std::uint16_t key, TShiftState shift) {
 }
 
 void TCustomEdit::KeyPress(char key) {
+    if (!EnabledInWindow()) return;  // a disabled control, or one in a disabled group, takes no keys
     if (OnKeyPress) OnKeyPress(this, key);
     if (key == 0 || ReadOnly) return;
     if (key == '\b') {

@@ -81,6 +81,10 @@ public:
     void SetHint(std::string hint);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
+    // The control that holds this one (a group box), if any: a disabled
+    // container takes its children's input away while their own Enabled stays.
+    TControl* Parent = nullptr;
+    bool EnabledInWindow() const { return enabled_ && (Parent == nullptr || Parent->EnabledInWindow()); }
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
     int Width() const { return width_; }

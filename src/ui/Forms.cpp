@@ -114,6 +114,11 @@ void TForm::Close() {
     }
 }
 
-std::intptr_t TForm::WndProc(const TMessage&) { return 0; }
+// The close box and Alt+F4 reach the window as a close request: the same
+// close the window's own operations run.
+std::intptr_t TForm::WndProc(const TMessage& message) {
+    if (message.Msg == WM_CLOSE) Close();
+    return 0;
+}
 
 }  // namespace quorvel

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QLabel>
@@ -13,6 +17,7 @@
 #include <QToolButton>
 #include <QToolBar>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "FakeHost.h"
@@ -131,6 +136,118 @@ TEST_F(QtMainFormTest, TypingIntoTheTransmitPaneReachesMemo1) {
     EXPECT_EQ(Form().Memo1.Text(), Ru("cq de ua3abcпр"));
     EXPECT_EQ(changes, 14);
     EXPECT_TRUE(Form().Memo1.Focused());
+}
+
+TEST_F(QtMainFormTest, TheContactFieldsAreDisabledWithTheirGroup) {
+    auto* edit = Find<qt::TQtLineEdit>("Edit2");
+    auto* group = Find<QWidget>("GroupBox1");
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(group, nullptr);
+    ASSERT_FALSE(Form().GroupBox1.Enabled());  // no new-QSO window linked
+    EXPECT_FALSE(group->isEnabled());
+    EXPECT_FALSE(edit->isEnabled());
+    edit->setFocus();
+    QTest::keyClicks(edit, "599");
+    EXPECT_EQ(Form().Edit2.Text(), "");
+
+    Form().GroupBox1.SetEnabled(true);
+    Turn();
+    EXPECT_TRUE(edit->isEnabled());
+    edit->setFocus();
+    QTest::keyClicks(edit, "599");
+    EXPECT_EQ(Form().Edit2.Text(), "599");
+    // A field disabled on its own stays so when its group comes back.
+    Form().GroupBox1.SetEnabled(false);
+    Form().Edit3.SetEnabled(false);
+    Turn();
+    Form().GroupBox1.SetEnabled(true);
+    Turn();
+    EXPECT_FALSE(Find<qt::TQtLineEdit>("Edit3")->isEnabled());
+    EXPECT_TRUE(edit->isEnabled());
+}
+
+// The pop-up menus that open while act runs: their names and items; each is closed.
+std::vector<std::pair<QString, QStringList>> MenusOpenedBy(const std::function<void()>& act) {
+    std::vector<std::pair<QString, QStringList>> opened;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            QStringList items;
+            for (QAction* a : popup->actions())
+                if (!a->isSeparator())
+                    items << a->text() + (a->isEnabled() ? "" : " (off)") +
+                                 (a->shortcut().isEmpty() ? "" : " " + a->shortcut().toString());
+            opened.emplace_back(popup->objectName(), items);
+            popup->close();
+        }
+    });
+    poll.start();
+    act();
+    SpinUntil([] { return false; }, 200);
+    return opened;
+}
+
+TEST_F(QtMainFormTest, TheTransmitPaneOffersItsOwnMenuAndTheReceivePanesNoForeignOne) {
+    auto* memo = Find<qt::TQtMemo>("Memo1");
+    auto* pane = Find<qt::TQtRichPane>("RichEdit1");
+    ASSERT_NE(memo, nullptr);
+    ASSERT_NE(pane, nullptr);
+    QApplication::clipboard()->clear();
+    Form().Memo1.SetText("cq de ua3abc");
+    Form().Memo1.SetSelStart(0);
+    Form().Memo1.SetSelLength(2);
+    Turn();
+    const auto menus = MenusOpenedBy([&] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), memo->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(memo->viewport(), &event);
+    });
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(menus[0].first, "dxBarPopupMenu4");
+    EXPECT_EQ(menus[0].second, (QStringList{QString::fromUtf8("Передать выделенный текст"),
+                                            QString::fromUtf8("Выделить всё"), QString::fromUtf8("Копировать"),
+                                            QString::fromUtf8("Вставить (off)")}));
+
+    const auto none = MenusOpenedBy([&] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), pane->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(pane->viewport(), &event);
+    });
+    EXPECT_TRUE(none.empty()) << none[0].first.toStdString();
+}
+
+TEST_F(QtMainFormTest, TheWindowsStateGoesBackToTheFormWhichKeepsItsNormalBounds) {
+    const int width = Form().Width, height = Form().Height;
+    window->showMaximized();
+    ASSERT_TRUE(SpinUntil([&] { return Form().WindowState == TWindowState::wsMaximized; }));
+    SpinUntil([] { return false; }, 100);
+    EXPECT_EQ(Form().Width, width);
+    EXPECT_EQ(Form().Height, height);
+    window->showNormal();
+    EXPECT_TRUE(SpinUntil([&] { return Form().WindowState == TWindowState::wsNormal; }));
+}
+
+TEST_F(QtMainFormTest, TheSplitterMovesBothWaysAndAGrowingWindowFeedsTheReceivePane) {
+    window->resize(780, 560);
+    Turn();
+    SpinUntil([] { return false; }, 100);
+    auto* split = window->findChild<QSplitter*>();
+    ASSERT_NE(split, nullptr);
+    EXPECT_GE(split->handleWidth(), 5);
+    const int start = split->sizes()[0];
+    for (int target : {start - 40, start - 10}) {
+        auto sizes = split->sizes();
+        const int total = sizes[0] + sizes[1];
+        split->setSizes({target, total - target});
+        Turn();
+        EXPECT_EQ(split->sizes()[0], target) << "from " << start;
+        EXPECT_EQ(Form().GetRxWndHeight(), split->sizes()[0]);
+    }
+    // A taller window gives its height to the receive pane.
+    const int before = split->sizes()[0];
+    window->resize(780, 760);
+    SpinUntil([&] { return split->sizes()[0] > before + 150; });
+    EXPECT_GT(split->sizes()[0], before + 150);
+    EXPECT_EQ(Form().GetRxWndHeight(), split->sizes()[0]);
 }
 
 TEST_F(QtMainFormTest, TypedCharactersGoToTheEngineWhenSentAsTyped) {

@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "QtRichPane.h"
 #include "QtTestSupport.h"
@@ -185,6 +188,43 @@ TEST_F(QtRichPaneTest, DraggingSelectsInTheModel) {
     QApplication::sendEvent(pane->viewport(), &move);
     QTest::mouseRelease(pane->viewport(), Qt::LeftButton, Qt::NoModifier, pane->CharRect(12).topLeft() + QPoint(1, 3));
     EXPECT_EQ(model.SelText(), "UA3ABC");
+}
+
+// The areas the viewport is asked to paint.
+class PaintRecorder final : public QObject {
+public:
+    explicit PaintRecorder(QWidget& w) { w.installEventFilter(this); }
+    std::vector<QRect> areas;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) areas.push_back(static_cast<QPaintEvent*>(e)->rect());
+        return false;
+    }
+};
+
+TEST_F(QtRichPaneTest, AReceivedCharacterRepaintsOnlyTheRowsItTouches) {
+    for (int i = 0; i < 40; ++i) Append("cq cq de ua3abc pse k\r\n", clGreen);
+    Append("ua3abc de dl1", clGreen);
+    for (int i = 0; i < 3; ++i) Turn();  // the sync, then the paint it asks for
+    ASSERT_GT(pane->verticalScrollBar()->value(), 0) << "the pane is full and follows the end";
+    PaintRecorder painted(*pane->viewport());
+    Append("x", clNavy);
+    for (int i = 0; i < 3; ++i) Turn();
+    ASSERT_FALSE(painted.areas.empty());
+    const int tallest = std::max_element(painted.areas.begin(), painted.areas.end(),
+                                         [](const QRect& a, const QRect& b) { return a.height() < b.height(); })
+                            ->height();
+    EXPECT_LE(tallest, 3 * pane->RowHeight()) << "repainted " << tallest << " of " << pane->viewport()->height();
+    EXPECT_TRUE(Shows(model.GetTextLen() - 1, QColor(0, 0, 0x80)));
+
+    // A selection, or a scroll, paints the pane whole.
+    painted.areas.clear();
+    model.SetSelStart(0);
+    model.SetSelLength(5);
+    for (int i = 0; i < 3; ++i) Turn();
+    ASSERT_FALSE(painted.areas.empty());
+    EXPECT_EQ(painted.areas.back().height(), pane->viewport()->height());
 }
 
 TEST_F(QtRichPaneTest, TheRightButtonOpensThePanesMenu) {
