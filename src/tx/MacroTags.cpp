@@ -40,6 +40,14 @@ int HourOf(std::string_view t) {
     return h < 24 && m < 60 && s < 60 ? h : -1;
 }
 
+// Tags are ASCII, so folding ASCII letters is all their matching needs.
+std::string AsciiLower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return out;
+}
+
 bool IsUpperTag(std::string_view tag) {
     for (char c : tag)
         if (c >= 'a' && c <= 'z') return false;
@@ -50,8 +58,9 @@ bool IsUpperTag(std::string_view tag) {
 
 void ReplaceTag(std::string_view tag, std::string_view value, std::string_view emptyValue, std::string& text) {
     if (tag.empty() || text.size() < tag.size()) return;
-    const std::string lowered = LowerCase(text);
-    const std::string key = LowerCase(tag);
+    const std::string key = AsciiLower(tag);
+    if (text.find(key.front()) == std::string::npos) return;
+    const std::string lowered = AsciiLower(text);
     const std::string_view with = value.empty() ? emptyValue : value;
     std::size_t at = lowered.find(key);
     if (at == std::string::npos) return;

@@ -19,13 +19,11 @@
 // Cyrillic systems write them), is read as Windows-1251.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "ui/Controls.h"
 
 namespace quorvel {
 

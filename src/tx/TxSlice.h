@@ -10,6 +10,8 @@
 
 namespace quorvel {
 
+class TToolButtonX;
+
 struct TTxState {
     std::string PendingText;  // typed and not yet echoed
     bool FeedMode = false;    // the engine takes the pane's text character by character
