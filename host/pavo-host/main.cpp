@@ -62,8 +62,8 @@ Options:
   --strict        an operator action the plug-in's window does not take fails the run
   --help          this text and the script reference
   --edit-macros PACKET [--to LIST | --from LIST]
-                  the macro editor: opens the plug-in's macro file (for example
-                  DATA/Plugins Data/Quorvel/macroses.config.xml) as a plain list
+                  the macro editor: opens the plug-in's macro file (DATA/Zentavo/
+                  pavo-host/Plugins Data/Quorvel/macroses.config.xml) as a plain list
                   in $VISUAL or $EDITOR, or exports it to / imports it from LIST
                   ("-": standard output / input); one macro a line,
                   PAGE | CAPTION | SHORTCUT | TEXT
