@@ -302,6 +302,8 @@ TEST_F(StandIns, HelpWithoutAPageOrViewerOpensNothing) {
 // ---- editors, res ----------------------------------------------------------
 
 TEST_F(StandIns, TheMacroEditorReportsNoChange) {
+    // The operator's text editor closes the list untouched.
+    ::setenv("VISUAL", "true", 1);
     sim::TSimPlatform sim;
     TPlatform platform = sim.Ports();
     platform.Libraries = &loader;
@@ -310,6 +312,7 @@ TEST_F(StandIns, TheMacroEditorReportsNoChange) {
     EXPECT_FALSE(ShowMacrosesEditor(app, 0, Dir(), [&] { ++rebuilds; }));
     EXPECT_EQ(rebuilds, 0);
     EXPECT_TRUE(sim.Dialogs.Messages.empty());
+    ::unsetenv("VISUAL");
 }
 
 std::uint32_t U32(const std::vector<std::uint8_t>& d, std::size_t at) {

@@ -18,6 +18,7 @@
 #include "Host.h"
 #include "HostText.h"
 #include "LinuxLibraries.h"
+#include "MacroCommands.h"
 #include "PluginModule.h"
 #include "Script.h"
 #include "modem/ModemEngine.h"
@@ -66,6 +67,16 @@ Options:
                   the modem engine writes what it transmits to this WAV file
   --strict        an operator action the plug-in's window does not take fails the run
   --help          this text and the script reference
+  --edit-macros PACKET [--to LIST | --from LIST]
+                  the macro editor: opens the plug-in's macro file (DATA/Zentavo/
+                  pavo-host/Plugins Data/Quorvel/macroses.config.xml) as a plain list
+                  in $VISUAL or $EDITOR, or exports it to / imports it from LIST
+                  ("-": standard output / input); one macro a line,
+                  PAGE | CAPTION | SHORTCUT | TEXT
+  --lint-macros PACKET
+                  lists the tags of each macro the plug-in will not act on
+                  (unknown tags, control tags not in capitals); exit status 1
+                  when there are any
   --version       the host's version
 
 Exit status: 0 done, 1 a session step failed, 2 bad option or script,
@@ -278,6 +289,9 @@ int Run(int argc, char** argv, const TOptions& options, const std::vector<TScrip
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = RunMacroCommand(std::vector<std::string>(argv + 1, argv + argc), std::cin, std::cout,
+                                            std::cerr))
+        return *status;
     try {
         const TOptions options = ParseOptions(argc, argv);
         if (options.Help) {

@@ -46,6 +46,7 @@
 #include "settings/ClassesX.h"
 #include "settings/dsConfig.h"
 #include "tx/TxSlice.h"
+#include "ui/BalloonHint.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/Images.h"
@@ -230,6 +231,18 @@ public:
     void mnuTranslateClick(TComponent* Sender);
     void dxBarPopupMenu4Popup(TComponent* Sender);
 
+    // ===== Macros (src/tx/dsMainFormMacros.cpp) ===============================
+
+    // The macro table's record r with its tags filled in: to send (the
+    // control tags set their flags and go) or to preview (they stay).
+    // Throws EConvertError for a greeting time that is not a time.
+    std::string ExpandMacro(std::int32_t r, bool send);
+    void MacroButtonClick(TComponent* Sender);
+    void MacroButtonMouseDown(TComponent* Sender, TMouseButton button, TShiftState shift, int x, int y);
+    void MacroPress(std::int32_t r);
+    void MacroPreview(TToolButtonX& button, TPoint at);
+    void mnuEditMacrosClick(TComponent* Sender);
+
     // ===== Audio (src/audio/dsMainFormAudio.cpp) ===============================
 
     // Levels: percent of the editors <-> 0..65535.
@@ -389,6 +402,7 @@ public:
     TToolBar ToolBar1{"ToolBar1"}, ToolBar2{"ToolBar2"}, ToolBar3{"ToolBar3"}, ToolBar4{"ToolBar4"},
         ToolBar5{"ToolBar5"};
     TButtonItem mnuEditMacros{"mnuEditMacros"};
+    TBalloonHint BalloonHint1{"BalloonHint1", Platform().Dispatcher};  // the macro preview
 
     // -- Audio devices: the window's volume control and mixer (audio/) --
     // Both exist when the platform has a sound card; the mixer stays open on
@@ -459,7 +473,7 @@ private:
     // transmission whose macro held "<SAVEQSO>" (contact hand-off, not built
     // yet: does nothing).
     void SaveContact();
-    // Macros (tx/dsMainFormMacros.cpp); the macro steps are not built yet.
+    // Macros (tx/dsMainFormMacros.cpp).
     void DesignMacros();
     void RegisterMacrosAutomation();
     void CreateMacrosDataModule();

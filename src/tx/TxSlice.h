@@ -2,9 +2,15 @@
 // The transmit slice's state (src/tx/dsMainFormTransmit.cpp,
 // dsMainFormMacros.cpp).
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "tx/MacrosesDataModule.h"
+
 namespace quorvel {
+
+class TToolButtonX;
 
 struct TTxState {
     std::string PendingText;  // typed and not yet echoed
@@ -14,6 +20,10 @@ struct TTxState {
     bool TxTagSeen = false;
     bool RxTagSeen = false;
     bool FileSending = false;
+    std::unique_ptr<TMacrosesDataModule> MacrosesDataModule;  // lives as long as the window
+    // The local time of day in seconds, when not the system's (tests).
+    std::function<int()> LocalTime;
+    TToolButtonX* PreviewButton = nullptr;  // its hint is off while its preview shows
 };
 
 }  // namespace quorvel

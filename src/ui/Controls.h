@@ -214,6 +214,7 @@ public:
 class TToolButtonX : public TButtonItem {
 public:
     using TButtonItem::TButtonItem;
+    bool ShowHint = true;  // the ordinary hint; off while a preview of it shows
 };
 
 // A horizontally scrolling toolbar that owns its buttons.
