@@ -1,6 +1,7 @@
 // Contact capture: a word of a receive pane, taken by a click or a
 // selection, goes through the capture menu into the contact fields or
 // straight into the host's other contact controls.
+#include <algorithm>
 #include <charconv>
 #include <initializer_list>
 
