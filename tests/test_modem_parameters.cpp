@@ -253,9 +253,8 @@ TEST_F(ModemParametersTest, ModeAndSpeedChoicesReachTheEngineWithOrWithoutTheHos
     f.mnuSpeed.Select(f.mnuSpeed.IndexOf("45.45"));
     EXPECT_EQ(Engine().Mode(0), 5);
     EXPECT_EQ(Engine().Speed(0), 45.45);
-    // The contact hand-off that names the mode in the host's window is not
-    // built yet: the window's mode field is left to the operator.
-    EXPECT_EQ(host.newQso.mode.text, "");
+    // rtty-L: the host's window names it without a speed.
+    EXPECT_EQ(host.newQso.mode.text, "RTTY");
 }
 
 TEST_F(ModemParametersTest, ReportsSelectTheReportedModeAndSpeedOrNothing) {

@@ -45,13 +45,30 @@ TEST(Adif, ModeNamesOfThePlugInMapToAdifEnumerations) {
     for (const Case c : {Case{"BPSK31", "PSK", "PSK31"}, Case{"BPSK63", "PSK", "PSK63"}, Case{"QPSK63", "PSK", "QPSK63"},
                          Case{"QPSK125", "PSK", "QPSK125"}, Case{"RTTY", "RTTY", ""}, Case{"MFSK16", "MFSK", "MFSK16"},
                          Case{"MFSK8", "MFSK", "MFSK8"}, Case{"bpsk31", "PSK", "PSK31"},
-                         // Speeds outside ADIF's list keep their submode; unknown families stay whole.
-                         Case{"BPSK16", "PSK", "PSK16"}, Case{"GMSK250", "GMSK250", ""}, Case{"FSK-W100", "FSK-W100", ""},
-                         Case{"XYZ", "XYZ", ""}, Case{"", "", ""}}) {
+                         // 16 tones at 31.25 and 62.5 baud are MFSK32 and MFSK64 on the air.
+                         Case{"MFSK31", "MFSK", "MFSK32"}, Case{"MFSK63", "MFSK", "MFSK64"},
+                         Case{"CW", "CW", ""}, Case{"", "", ""}}) {
         const TAdifMode m = AdifModeFor(c.name);
         EXPECT_EQ(m.Mode, c.mode) << c.name;
         EXPECT_EQ(m.Submode, c.submode) << c.name;
     }
+}
+
+TEST(Adif, NamesWithoutAnAdifEnumerationFallBackToTheFamilyAndNotes) {
+    struct Case {
+        const char* name;
+        const char* mode;
+    };
+    // No submode for these speeds; GMSK and the plain FSK modes have no ADIF
+    // mode at all (FSK31 would read as a PSK submode).
+    for (const Case c : {Case{"BPSK16", "PSK"}, Case{"QPSK20", "PSK"}, Case{"MFSK250", "MFSK"}, Case{"GMSK31", ""},
+                         Case{"FSK31", ""}, Case{"FSK-W31", ""}, Case{"XYZ", ""}, Case{"BPSK", "PSK"}}) {
+        const TAdifMode m = AdifModeFor(c.name);
+        EXPECT_EQ(m.Mode, c.mode) << c.name;
+        EXPECT_EQ(m.Submode, "") << c.name;
+        EXPECT_EQ(m.Note, std::string("mode ") + c.name) << c.name;
+    }
+    EXPECT_EQ(AdifModeFor("BPSK31").Note, "");
 }
 
 TEST(Adif, BandsAndFrequenciesFollowTheAdifTables) {

@@ -175,6 +175,45 @@ TEST_F(PavoHostRun, PlaysASessionWithThePlugInAndLogsTheContact) {
     EXPECT_EQ(adif.Records[0].Get("CALL"), "DL1ABC");
 }
 
+TEST_F(PavoHostRun, CapturesFromTheReceivedTextReachTheLogAndTheWindowMayComeAndGo) {
+    const fs::path script = Script(
+        "clock 2024-05-04 14:30:00\n"
+        "station call R3ABC grid KO85US\n"
+        "run 7\n"
+        "select mnuModes BPSK\n"
+        "select mnuSpeed 31.25\n"
+        // Opened after the plug-in: the contact group comes alive and the mode goes over.
+        "qso open\n"
+        "remote 0 \"CQ de DL1ABC rst 599 name Hans loc JO62QM\\r\"\n"
+        "wait idle\n"
+        "click-word RichEdit1 DL1ABC\n"
+        "pick \"Позывной\"\n"
+        "click-word RichEdit1 599\n"
+        "pick \"RST(R)\"\n"
+        "click-word RichEdit1 Hans\n"
+        "pick \"Имя\"\n"
+        "click-word RichEdit1 JO62QM\n"
+        "pick \"QTH - локатор\"\n"
+        "click \"Сохранить QSO\"\n"
+        "qso close\n"
+        "show\n");
+    const HostRun r = Host(Data() + " --script '" + script.string() + "'");
+    ASSERT_EQ(r.exit, 0) << r.err << r.out;
+    for (const char* expected : {
+             "new-QSO: mode \"BPSK31\" logs as MODE PSK, SUBMODE PSK31",
+             "new-QSO: callsign captured: \"DL1ABC\"",
+             "] log: contact 1 saved: DL1ABC 20240504 1430",
+             "<MODE:3>PSK <SUBMODE:5>PSK31 <RST_RCVD:3>599 <NAME:4>Hans <GRIDSQUARE:6>JO62QM",
+             "host: new-QSO window closed",
+         })
+        EXPECT_NE(r.out.find(expected), std::string::npos) << "missing: " << expected << "\n---\n" << r.out;
+    // Closed again before the release: the group is off.
+    const auto shown = r.out.rfind("group GroupBox1");
+    ASSERT_NE(shown, std::string::npos) << r.out;
+    const std::string off = "group GroupBox1 enabled=0";
+    EXPECT_EQ(r.out.compare(shown, off.size(), off), 0) << r.out.substr(shown, 60);
+}
+
 TEST_F(PavoHostRun, AFailingStepEndsTheSessionCleanly) {
     HostRun r = Host(Data() + " --script -", "remote 0 \"CQ\"\n");
     EXPECT_EQ(r.exit, 1);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <initializer_list>
 
 #include "HostText.h"
 
@@ -156,26 +157,35 @@ std::string FormatAdifHeader(std::string_view programVersion) {
 TAdifMode AdifModeFor(std::string_view modeName) {
     const std::string name = UpperAscii(Trim(modeName));
     if (name.empty()) return {};
-    // A speed outside ADIF's submode list (BPSK16) still gives its submode:
-    // SUBMODE is a string field, and the contact keeps what was worked.
+    const std::string note = "mode " + std::string(Trim(modeName));
     std::string_view speed;
-    TAdifMode mode;
+    auto in = [&speed](std::initializer_list<std::string_view> list) {
+        for (std::string_view s : list)
+            if (s == speed) return true;
+        return false;
+    };
     if (SplitSpeed(name, "BPSK", speed) || SplitSpeed(name, "PSK", speed)) {
-        mode = {"PSK", "PSK" + std::string(speed)};
-    } else if (SplitSpeed(name, "QPSK", speed)) {
-        mode = {"PSK", name};
-    } else if (SplitSpeed(name, "MFSK", speed)) {
-        mode = {"MFSK", name};
-    } else if (name == "RTTY" || SplitSpeed(name, "RTTY", speed)) {
-        mode = {"RTTY", ""};
-    } else if (name == "BPSK" || name == "QPSK" || name == "PSK") {
-        mode = {"PSK", ""};
-    } else if (name == "MFSK") {
-        mode = {"MFSK", ""};
-    } else {
-        return {name, ""};
+        if (in({"31", "63", "125", "250", "500"})) return {"PSK", "PSK" + std::string(speed), ""};
+        return {"PSK", "", note};
     }
-    return mode;
+    if (SplitSpeed(name, "QPSK", speed)) {
+        if (in({"31", "63", "125", "250", "500"})) return {"PSK", name, ""};
+        return {"PSK", "", note};
+    }
+    if (SplitSpeed(name, "MFSK", speed)) {
+        // The engine's MFSK has 16 tones; on the air it is named by its tone spacing.
+        if (in({"8", "16"})) return {"MFSK", name, ""};
+        if (speed == "31") return {"MFSK", "MFSK32", ""};
+        if (speed == "63") return {"MFSK", "MFSK64", ""};
+        if (speed == "125") return {"MFSK", "MFSK128", ""};
+        return {"MFSK", "", note};
+    }
+    if (name == "RTTY" || SplitSpeed(name, "RTTY", speed)) return {"RTTY", "", ""};
+    if (name == "BPSK" || name == "QPSK") return {"PSK", "", note};
+    for (std::string_view adif : {"AM", "CW", "FM", "SSB", "PSK", "MFSK", "OLIVIA", "CONTESTI", "HELL", "MT63", "THOR",
+                                  "DOMINO", "FT8", "JT65", "JT9", "SSTV", "PKT", "PAC", "MSK144", "WSPR"})
+        if (name == adif) return {name, "", ""};
+    return {"", "", note};
 }
 
 std::string AdifBand(std::int64_t hz) {

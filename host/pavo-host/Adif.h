@@ -38,11 +38,26 @@ std::string FormatAdifRecord(const TAdifRecord& record);
 // The header of a new log.
 std::string FormatAdifHeader(std::string_view programVersion);
 
-// ADIF's MODE and SUBMODE for a digital mode name as the plug-in writes it:
-// BPSK31 -> PSK/PSK31, QPSK63 -> PSK/QPSK63, RTTY -> RTTY, MFSK16 -> MFSK/MFSK16.
-// A name of no known family is kept whole as MODE, so nothing is lost.
+// ADIF's MODE and SUBMODE for the mode name the plug-in writes (family and
+// whole speed, e.g. BPSK31), for every mode and speed its engine offers:
+//
+//   plug-in name           MODE   SUBMODE
+//   BPSK31/63/125/250/500  PSK    PSK31 ... PSK500
+//   QPSK31/63/125/250/500  PSK    QPSK31 ... QPSK500
+//   MFSK8, MFSK16          MFSK   MFSK8, MFSK16
+//   MFSK31, MFSK63, MFSK125 MFSK  MFSK32, MFSK64, MFSK128 (the on-air names of
+//                                 16 tones at 31.25, 62.5 and 125 baud)
+//   RTTY (any speed)       RTTY   -
+//   other BPSK/QPSK speeds PSK    -        the name in NOTES
+//   other MFSK speeds      MFSK   -        the name in NOTES
+//   GMSK, FSK, FSK-W       -      -        the name in NOTES: ADIF has no such
+//                                          mode (its FSK31 is a PSK submode)
+//
+// A name that is itself an ADIF mode (CW, SSB, OLIVIA, ...) is that mode;
+// any other name goes to NOTES, so no invalid MODE is ever written.
 struct TAdifMode {
     std::string Mode, Submode;
+    std::string Note;  // for NOTES when MODE/SUBMODE cannot say it all
 };
 TAdifMode AdifModeFor(std::string_view modeName);
 

@@ -315,8 +315,10 @@ void TNewQsoWindow::CallsignChanged() {
 
 void TNewQsoWindow::ModeChanged() {
     const TAdifMode m = AdifModeFor(Mode.Text());
-    deps_.Events.HostEvent("new-QSO", "mode " + Quoted(Mode.Text()) + " logs as MODE " + m.Mode +
-                                          (m.Submode.empty() ? "" : ", SUBMODE " + m.Submode));
+    deps_.Events.HostEvent("new-QSO", "mode " + Quoted(Mode.Text()) +
+                                          (m.Mode.empty() ? " has no ADIF mode: logged in NOTES"
+                                                          : " logs as MODE " + m.Mode +
+                                                                (m.Submode.empty() ? "" : ", SUBMODE " + m.Submode)));
 }
 
 void TNewQsoWindow::SetAward(const std::string& award, const std::string& value) {
@@ -353,6 +355,7 @@ TAdifRecord TNewQsoWindow::Record() const {
     r.Set("QSL_VIA", Trim(QslVia.Text()));
     r.Set("EMAIL", Trim(Email.Text()));
     r.Set("COMMENT", Trim(Comment.Text()));
+    r.Set("NOTES", mode.Note);
     for (const auto& [award, field] : THostAwards::List()) {
         auto it = awards_.find(award);
         if (it != awards_.end()) r.Set(field, Trim(it->second));

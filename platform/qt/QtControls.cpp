@@ -429,6 +429,17 @@ void FillMenu(QMenu& menu, const TItemLinks& links, const std::function<QAction*
             FillMenu(*child, sub->ItemLinks, bindAction);
         } else if (auto* button = dynamic_cast<TButtonItem*>(link.Item)) {
             menu.addAction(bindAction(*button));
+        } else if (auto* list = dynamic_cast<TComboBox*>(link.Item)) {
+            // A list in a menu: its items are the choices.
+            for (int i = 0; i < static_cast<int>(list->Items().size()); ++i) {
+                QAction* a = menu.addAction(ToQString(list->Items()[static_cast<std::size_t>(i)]));
+                a->setEnabled(list->Enabled());
+                QObject::connect(a, &QAction::triggered, [list, i] { list->Select(i); });
+            }
+        } else if (auto* control = dynamic_cast<TControl*>(link.Item); control != nullptr && control->OnMouseUp) {
+            // A static text that answers a click (the capture menu's word).
+            QAction* a = menu.addAction(ToQString(control->Caption()));
+            QObject::connect(a, &QAction::triggered, [control] { control->MouseUp(TMouseButton::mbLeft, 0, 0, 0); });
         } else if (link.Item != nullptr) {
             QAction* a = menu.addAction(ToQString(link.Item->Caption()));
             a->setEnabled(false);

@@ -11,6 +11,7 @@
 #include "modem/ModemText.h"
 #include "plugin/FrequencyText.h"
 #include "plugin/Session.h"
+#include "plugin/ContactText.h"
 #include "plugin/dsMainForm.h"
 #include "ui/Design.h"
 
@@ -162,9 +163,21 @@ void TMainForm::UpdateSignalFrequency() {
     StatusBar1.SetPanelText(kPanelSignalFrequency, shown != 0 ? FrequencyText(shown) : std::string("0.000"));
 }
 
-// Contact hand-off, not built yet: the host's mode name for the mode and
-// speed lists goes to its new-QSO window when it lands.
-void TMainForm::SendModeNameToHost() {}
+void TMainForm::SendModeNameToHost() {
+    INewQsoWindow* qso = NewQsoWindow();
+    if (qso == nullptr) return;
+    std::string name;
+    try {
+        name = HostModeName(mnuModes.Text(), mnuSpeed.Text(), Application().DecimalSeparator);
+    } catch (const std::exception& e) {
+        library_.ShowException(e);
+        return;
+    }
+    IHostControl* mode = qso->ModeControl();
+    if (mode == nullptr) return;
+    mode->SetText(name.c_str());
+    mode->FireChange();
+}
 
 // ---- AFC, NET, ATC -------------------------------------------------------------
 

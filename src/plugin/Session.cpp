@@ -99,6 +99,14 @@ std::int32_t TPluginLibrary::SendNotify(std::int32_t type, std::int32_t kind) {
     } else if (t == 1 && k == 44) {
         MainForm->UpdatePaneMenu();
         if (Host != nullptr && Host->NewQso != nullptr) MainForm->CopyReportsFromHost();
+    } else if (t == 2 && k == 1) {
+        MainForm->NewQsoWindowOpened();
+    } else if (t == 3 && k == 1) {
+        MainForm->NewQsoWindowClosing();
+    } else if (t == 2 && k == 6) {
+        MainForm->AwardsAvailable();
+    } else if (t == 3 && k == 6) {
+        MainForm->AwardsGone();
     }
     return 0;
 }

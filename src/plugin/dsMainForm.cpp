@@ -23,11 +23,6 @@ namespace {
 
 bool Contains(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
 
-std::string ControlText(IHostControl* control) {
-    if (control == nullptr) return {};
-    return HostString([control](char* b, std::int32_t n) { return control->GetText(b, n); });
-}
-
 }  // namespace
 
 TMainForm::TMainForm(TPluginLibrary& library)
@@ -111,6 +106,7 @@ void TMainForm::LoadDesign() {
     DesignRxText();    // rxtext/dsMainFormRxText.cpp
     DesignTransmit();  // tx/dsMainFormTransmit.cpp
     DesignMacros();    // tx/dsMainFormMacros.cpp
+    DesignContact();   // plugin/dsMainFormContact.cpp: previews the edits' keys
     DesignMainMenu();  // plugin/dsMainFormWindow.cpp
 }
 
@@ -218,23 +214,9 @@ void TMainForm::FormShow() {
             c->SetEnabled(true);
         CopyReportsFromHost();
     }
-    if (host != nullptr && host->Awards != nullptr) {
-        mnuAwards.SetEnabled(true);
-        mnuAwardList.ClearItems();
-        IHostAwards* awards = host->Awards;
-        const std::int32_t n = awards->AwardCount();
-        for (std::int32_t i = 0; i < n; ++i)
-            mnuAwardList.AddItem(HostString([awards, i](char* b, std::int32_t size) { return awards->AwardName(i, b, size); }));
-    }
+    if (host != nullptr && host->Awards != nullptr) AwardsAvailable();
 
     InstallMessageHook();
-}
-
-void TMainForm::CopyReportsFromHost() {
-    HostSession* host = library_.Host;
-    if (host == nullptr || host->NewQso == nullptr) return;
-    Edit2.SetText(ControlText(host->NewQso->RstSentControl()));
-    Edit3.SetText(ControlText(host->NewQso->RstReceivedControl()));
 }
 
 // ---- Settings --------------------------------------------------------------------

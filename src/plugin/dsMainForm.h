@@ -53,6 +53,7 @@
 #include "ui/RichEdit.h"
 
 struct IHostTransceiver;
+struct INewQsoWindow;
 
 namespace quorvel {
 
@@ -160,6 +161,52 @@ public:
     void SetScaleView(bool value);
     bool GetClickOnData() const;             // rxtext/
     void SetClickOnData(bool value);
+
+    // ===== Contact hand-off (src/plugin/dsMainFormContact.cpp) ================
+    // The contact fields mirrored into the host's new-QSO window, the
+    // contact saved or cancelled there, the award list.
+
+    void Edit1KeyPress(TComponent* Sender, char& Key);
+    void Edit2KeyPress(TComponent* Sender, char& Key);  // Edit2 and Edit3
+    void Edit1Change(TComponent* Sender);
+    void Edit2Change(TComponent* Sender);
+    void Edit3Change(TComponent* Sender);
+    void Edit4Change(TComponent* Sender);
+    void Edit5Change(TComponent* Sender);
+    void Edit2Enter(TComponent* Sender);
+    // Previewed keys of the window: Enter saves the contact.
+    void FormKeyDown(TComponent* Sender, std::uint16_t& Key, TShiftState Shift);
+    void mnuSaveQSOClick(TComponent* Sender);
+    void mnuCancelQSOClick(TComponent* Sender);
+    void mnuGoNewQSOClick(TComponent* Sender);
+    void mnuSetModeClick(TComponent* Sender);
+    void mnuAwardListChange(TComponent* Sender);
+    // Empties the five fields; the host keeps its reports when it asks to.
+    void ClearContactFields();
+    void ReloadAwardList();
+    // Notifications 2/1, 3/1, 2/6 and 3/6.
+    void NewQsoWindowOpened();
+    void NewQsoWindowClosing();
+    void AwardsAvailable();
+    void AwardsGone();
+
+    // ===== Contact capture (src/rxtext/dsMainFormCapture.cpp) =================
+    // A word of a receive pane taken by a click or a selection into the
+    // contact fields or the host's other contact controls.
+
+    void RichEditMouseDown(TComponent* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void RichEditMouseUp(TComponent* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void dxBarPopupMenu3Popup(TComponent* Sender);
+    void mnuCaptureInfoClick(TComponent* Sender);
+    void mnuIsCallsignClick(TComponent* Sender);
+    void mnuIsRSTTClick(TComponent* Sender);
+    void mnuIsRSTRClick(TComponent* Sender);
+    void mnuIsNameClick(TComponent* Sender);
+    void mnuIsQTHClick(TComponent* Sender);
+    void mnuIsQSLClick(TComponent* Sender);
+    void mnuIsLocatorClick(TComponent* Sender);
+    void mnuIsEmailClick(TComponent* Sender);
+    void mnuIsCommentClick(TComponent* Sender);
 
     // ===== Modem parameters (src/modem/dsMainFormModem.cpp) ==================
     // Toolbar handlers acting on the current channel, and the engine's reports
@@ -469,9 +516,8 @@ private:
     bool Transmitting() const;
     void KeyTransmitter();
     void WaitDelayTX();
-    // Saves the contact through the host's new-QSO window after a
-    // transmission whose macro held "<SAVEQSO>" (contact hand-off, not built
-    // yet: does nothing).
+    // Saves the contact through the host's new-QSO window ("Сохранить QSO",
+    // Enter, and the end of a transmission whose macro held "<SAVEQSO>").
     void SaveContact();
     // Macros (tx/dsMainFormMacros.cpp).
     void DesignMacros();
@@ -479,9 +525,14 @@ private:
     void CreateMacrosDataModule();
     void LoadMacroToolbars();
     void FreeMacrosDataModule();
-    // Contact hand-off: the host's mode name for the mode and speed lists to
-    // its new-QSO window (not built yet: does nothing).
+    // The host's mode name for the mode and speed lists to its new-QSO
+    // window; a speed that is not a number is reported and nothing is sent.
     void SendModeNameToHost();
+    // Contact hand-off and capture (plugin/dsMainFormContact.cpp,
+    // rxtext/dsMainFormCapture.cpp).
+    void DesignContact();
+    void DesignCapture();
+    INewQsoWindow* NewQsoWindow() const;
     // Audio (audio/).
     void DesignAudio();
     void ApplyAudioLevels(bool reapply);

@@ -43,6 +43,7 @@ void TMainForm::DesignRxText() {
     dxBarPopupMenu3.ItemLinks.Add(mnuCopy, true);
     Design(mnuClickOnData, "Захват данных одним щелчком");
     Check(mnuClickOnData, true);
+    DesignCapture();
 
     // ---- Text-file transfer ----
     Design(mnuSendFile, "Передать текстовый файл");

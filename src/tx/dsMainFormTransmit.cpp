@@ -244,7 +244,13 @@ void TMainForm::dxBarPopupMenu4Popup(TComponent*) {
 void TMainForm::mnuTranslateClick(TComponent*) { StatusBar1.SetPanelText(3, mnuTranslate.Down() ? "En" : "Ru"); }
 
 // Contact hand-off is not built yet: the contact is saved by the operator.
-void TMainForm::SaveContact() {}
+void TMainForm::SaveContact() {
+    INewQsoWindow* qso = NewQsoWindow();
+    // A contact the host refuses stays as it is, here and in the host.
+    if (qso == nullptr || qso->Save() == 0) return;
+    qso->Reset();
+    ClearContactFields();
+}
 
 bool TMainForm::GetTranslate() const { return mnuTranslate.Down(); }
 void TMainForm::SetTranslate(bool value) {

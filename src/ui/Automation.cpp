@@ -1,10 +1,14 @@
 #include "ui/Automation.h"
 
 #include <exception>
+#include <functional>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "base/CodePage.h"
 #include "pavo/automation.h"
+#include "ui/Controls.h"
 
 namespace quorvel {
 
@@ -51,6 +55,21 @@ TAutomationResult TAutomation::Run(const std::string& verb, const std::string& t
     if (verb == "describe") return Done(Describe());
     auto it = verbs_.find(verb);
     if (it == verbs_.end()) return {PAVO_AUTOMATION_UNKNOWN_VERB, "no verb \"" + verb + "\""};
+    // A menu that a verb pops up (a release in a pane opens the capture menu)
+    // is only noted for the next pick: a view's modal menu would wait for a
+    // mouse that is not there.
+    std::vector<std::pair<TPopupMenu*, std::function<void(TPopupMenu&, TPoint)>>> views;
+    for (TComponent* c : controls_)
+        if (auto* menu = dynamic_cast<TPopupMenu*>(c)) {
+            views.emplace_back(menu, std::move(menu->Runner));
+            menu->Runner = [this](TPopupMenu& shown, TPoint) { lastMenu_ = &shown; };
+        }
+    struct TRestore {
+        decltype(views)& Saved;
+        ~TRestore() {
+            for (auto& [menu, runner] : Saved) menu->Runner = std::move(runner);
+        }
+    } restore{views};
     return it->second(target, argument);
 }
 

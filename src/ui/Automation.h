@@ -66,7 +66,7 @@ private:
     std::map<std::string, Verb> verbs_;
     std::vector<Describer> describers_;
     std::vector<TComponent*> controls_;
-    TPopupMenu* lastMenu_ = nullptr;  // the menu popped up last
+    mutable TPopupMenu* lastMenu_ = nullptr;  // the menu popped up last
 };
 
 }  // namespace quorvel
