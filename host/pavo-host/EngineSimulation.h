@@ -33,6 +33,9 @@ public:
     // Text sent on the air since the last call.
     std::string TakeSent();
     bool Channel(std::int32_t channel, QuorvelLoopbackChannel& out) const;
+    // 1 AFC on, 0 off, -1 no such channel.
+    std::int32_t ChannelAfc(std::int32_t channel) const;
+    bool Filters(QuorvelLoopbackFilters& out) const;
 
 private:
     void* handle_ = nullptr;
