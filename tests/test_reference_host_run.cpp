@@ -124,6 +124,39 @@ TEST_F(PavoHostRun, ADataFolderThatCannotBeWrittenIsReported) {
         << r.err;
 }
 
+TEST_F(PavoHostRun, ASecondStationIsReadInTheChannelOpenedAtItsFrequency) {
+    const fs::path script = Script(
+        "run 1\n"
+        "remote 1 \"CQ de OK1XYZ\\r\"\n"
+        "wait idle\n"
+        "popup XMMVView1 1200\n"
+        "pick \"Открыть дополнительный канал приёма\"\n"
+        "remote 0 \"DL1ABC\\r\"\n"
+        "remote 1 \"CQ de OK1XYZ\\r\"\n"
+        "wait idle\n"
+        "show RzPageControl1\n"
+        "show RichEdit2\n"
+        "show engine\n");
+    const HostRun r = Host(Data() + " --script '" + script.string() + "'");
+    ASSERT_EQ(r.exit, 0) << r.err << r.out;
+    const std::size_t tabs = r.out.find("] show: the plug-in's window");
+    ASSERT_NE(tabs, std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Канал 1", tabs), std::string::npos) << r.out;
+    const std::size_t pane = r.out.find("] show: the plug-in's window", tabs + 1);
+    ASSERT_NE(pane, std::string::npos) << r.out;
+    const std::size_t engine = r.out.find("] show: the modem engine", pane);
+    ASSERT_NE(engine, std::string::npos) << r.out;
+    // Only the text sent once the channel was open reaches its pane, and the
+    // main channel's station stays in the main pane.
+    const std::string paneText = r.out.substr(pane, engine - pane);
+    const std::size_t cq = paneText.find("CQ de OK1XYZ");
+    ASSERT_NE(cq, std::string::npos) << r.out;
+    EXPECT_EQ(paneText.find("CQ de OK1XYZ", cq + 1), std::string::npos) << r.out;
+    EXPECT_EQ(paneText.find("DL1ABC"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("channel 1: ", engine), std::string::npos);
+    EXPECT_NE(r.out.find("carrier 1200 Hz, open", engine), std::string::npos) << r.out;
+}
+
 TEST_F(PavoHostRun, PlaysASessionWithThePlugInAndLogsTheContact) {
     const fs::path script = Script(
         "clock 2024-05-04 14:30:00\n"

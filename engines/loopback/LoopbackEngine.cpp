@@ -164,7 +164,8 @@ void TLoopbackEngine::ScheduleReceive(std::int16_t ch) {
         if (tx_ || chan.incoming.empty()) return;
         const char16_t next = chan.incoming.front();
         chan.incoming.pop_front();
-        RaiseRxChar(ch, next);
+        // A closed extra channel decodes nothing: its station goes unheard.
+        if (ch == 0 || chan.open) RaiseRxChar(ch, next);
         ScheduleReceive(ch);
     });
 }

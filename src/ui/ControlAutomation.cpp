@@ -300,7 +300,10 @@ void TAutomation::AddControlVerbs() {
             int position = 0;
             if (ParsePosition(argument, position) && position <= pane->GetTextLen()) pane->ClickAt(position, TMouseButton::mbRight);
         } else {
-            control->MouseDown(TMouseButton::mbRight, 0, 0, 0);
+            // A position is the x of the press (a spectrum display takes it in Hz).
+            int x = 0;
+            if (!argument.empty() && !ParsePosition(argument, x)) return Refused("the position must be a whole number");
+            control->MouseDown(TMouseButton::mbRight, 0, x, 0);
         }
         control->MouseUp(TMouseButton::mbRight, 0, 0, 0);
         if (control->PopupMenu != nullptr) control->PopupMenu->Popup(TPoint{});
