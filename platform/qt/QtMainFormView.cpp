@@ -16,6 +16,7 @@
 
 #include "QtColors.h"
 #include "QtControls.h"
+#include "QtFiltersDialog.h"
 #include "QtFormControls.h"
 #include "QtFormView.h"
 #include "QtRichPane.h"
@@ -162,6 +163,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     root->setObjectName(QStringLiteral("MainFormView"));
     layout->addWidget(root);
     controls_ = std::make_unique<TQtFormControls>(sync_, [this](int i) { return Image(i); }, root);
+    main_.RunFiltersDialog = [root](TFiltersForm& form) { return RunFiltersDialog(form, root->window()); };
     TQtFormControls& c = *controls_;
 
     // Menu bar, the three toolbars, status bar.
@@ -269,6 +271,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
 }
 
 TQtMainFormView::~TQtMainFormView() {
+    main_.RunFiltersDialog = nullptr;
     if (main_.ImagesModule) main_.ImagesModule->Observe(nullptr);
     // The bindings let go of the controls first, then the widgets go.
     controls_.reset();
