@@ -286,8 +286,7 @@ TEST_F(ReceiveFiltersTest, ClosingTheLastExtraChannelAndTheFilterOnSwitch) {
     f.mnuFWidth.SetCurText("200");
     f.mnuBPF.Click();
     PopupAt(f, 1000, f.mnuSubChanel);
-    f.RzPageControl1.SelectPage(1);
-    EXPECT_EQ(e.Filter().Edge1, 900.0);
+    EXPECT_EQ(e.Filter().Edge1, 900.0);  // follows the newly opened channel
     f.RzPageControl1.CloseButtonClick();
     EXPECT_EQ(f.CurrentChannel(), 0);
     EXPECT_EQ(e.Filter().Edge1, 1400.0);

@@ -287,6 +287,9 @@ void TMainForm::mnuSubChanelClick(TComponent*) {
             engine_->set_Speed(previous, engine_->Speed(ch));
         }
     }
+    // The carrier's report came while the previous channel was current: the
+    // custom filter moves to the new channel now.
+    ReapplyCustomFilter();
     if (Window.DialFrequency != 0) UpdateSignalFrequency(false);
     mnuSubChanel.SetEnabled(AnyExtraTabHidden(RzPageControl1));
     mnuCloseAllChanel.SetEnabled(true);
