@@ -163,7 +163,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     root->setObjectName(QStringLiteral("MainFormView"));
     layout->addWidget(root);
     controls_ = std::make_unique<TQtFormControls>(sync_, [this](int i) { return Image(i); }, root);
-    main_.RunFiltersDialog = [root](TFiltersForm& form) { return RunFiltersDialog(form, root->window()); };
+    main_.RunFiltersDialog = [root](TFiltersForm& dialog) { return RunFiltersDialog(dialog, root->window()); };
     TQtFormControls& c = *controls_;
 
     // Menu bar, the three toolbars, status bar.
