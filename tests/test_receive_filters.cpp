@@ -63,9 +63,9 @@ TEST_F(ReceiveFiltersTest, CustomFilterEdgesFollowTheCarrier) {
     EXPECT_EQ(e.Filter().Edge1, 1200.0);  // Round(1199.5)
 
     // A new carrier moves the filter with it.
-    e.set_RxCarrier(0, 1001);
-    EXPECT_EQ(e.Filter().Edge1, 700.0);   // Round(700.5)
-    EXPECT_EQ(e.Filter().Edge2, 1000.0);  // Round(1000.5)
+    e.set_RxCarrier(0, 1001);  // the engine's centre 1001.5 is 1002 Hz
+    EXPECT_EQ(e.Filter().Edge1, 702.0);   // Round(701.5)
+    EXPECT_EQ(e.Filter().Edge2, 1002.0);  // Round(1001.5)
 
     f.mnuKF.SetCurText("99");
     EXPECT_EQ(e.Filter().SteepnessX10, 500);  // clamped to 50
@@ -129,7 +129,7 @@ TEST_F(ReceiveFiltersTest, NotchesFromTheSpectrumPopup) {
 TEST_F(ReceiveFiltersTest, StoringAPresetAppendsItAndLoadingAppliesIt) {
     TMainForm& f = Run();
     TLoopbackEngine& e = Engine();
-    WriteAll(PresetPath(), "old;1;100;2\r\n");
+    WriteAll(PresetPath(), "old;1;100;2\r\nskipped;1");
     f.mnuBPF.Click();
     f.mnuFWidth.SetCurText("800");
     f.mnuKF.SetCurText("7");
@@ -144,7 +144,7 @@ TEST_F(ReceiveFiltersTest, StoringAPresetAppendsItAndLoadingAppliesIt) {
     f.mnuSaveFilter.Click();
     sim.Dialogs.Inputs.push_back(Ru("Широкий"));
     f.mnuSaveFilter.Click();
-    EXPECT_EQ(ReadAll(PresetPath()), "old;1;100;2\r\na;b;2;800;7\r\n" + Ru("Широкий;2;800;7\r\n"));
+    EXPECT_EQ(ReadAll(PresetPath()), "old;1;100;2\r\nskipped;1\r\na;b;2;800;7\r\n" + Ru("Широкий;2;800;7\r\n"));
     EXPECT_EQ(sim.Dialogs.Messages.size(), 1u);
 
     // The dialog lists what the reader takes; OK presses the type, then sets the editors.

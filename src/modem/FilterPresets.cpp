@@ -93,6 +93,18 @@ std::optional<std::vector<TFilterPreset>> ReadPresetFile(std::string_view path) 
     return ParsePresets(*bytes);
 }
 
+bool AppendPresetFile(std::string_view path, const TFilterPreset& preset) {
+    std::string text;
+    if (FileExists(path)) {
+        std::optional<std::string> bytes = ReadFileBytes(path, kMaxPresetFileBytes);
+        if (!bytes) return false;
+        text = std::move(*bytes);
+        if (!text.empty() && text.back() != '\n') text += "\r\n";
+    }
+    text += FormatPresets({preset});
+    return WriteFileAtomic(path, text);
+}
+
 bool WritePresetFile(std::string_view path, const std::vector<TFilterPreset>& presets) {
     return WriteFileAtomic(path, FormatPresets(presets));
 }

@@ -32,6 +32,9 @@ std::string FilterPresetsPath(std::string_view pluginsDataFolder);
 // for a missing one, nothing for one that exists and cannot be read (so that
 // it is never written over with what little was understood of it).
 std::optional<std::vector<TFilterPreset>> ReadPresetFile(std::string_view path);
+// Adds one preset at the end of the file, keeping every line already there
+// (those the reader skips too); false, with the file untouched, on failure.
+bool AppendPresetFile(std::string_view path, const TFilterPreset& preset);
 // Rewrites the file as a whole; the old file stays intact when this fails.
 bool WritePresetFile(std::string_view path, const std::vector<TFilterPreset>& presets);
 

@@ -234,12 +234,9 @@ void TMainForm::mnuSaveFilterClick(TComponent*) {
         return;
     }
     const std::string path = FilterPresetsPath(PluginsDataFolder());
-    std::optional<std::vector<TFilterPreset>> presets = ReadPresetFile(path);
-    // A list that cannot be read is left as it is rather than replaced by one line.
-    if (presets) {
-        presets->push_back({name, Filters.CustomFilterType, mnuFWidth.Value(), mnuKF.Value()});
-        if (WritePresetFile(path, *presets)) return;
-    }
+    // Appended to the file as it is: storing a preset loses none of the lines
+    // already there, not even those the list cannot show.
+    if (AppendPresetFile(path, {name, Filters.CustomFilterType, mnuFWidth.Value(), mnuKF.Value()})) return;
     AppMessageBox(Application(), Ru("Не удалось сохранить список фильтров:\r\n") + path, MB_ICONERROR);
 }
 
