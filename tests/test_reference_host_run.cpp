@@ -124,6 +124,40 @@ TEST_F(PavoHostRun, ADataFolderThatCannotBeWrittenIsReported) {
         << r.err;
 }
 
+TEST_F(PavoHostRun, ASecondStationIsReadInTheChannelOpenedAtItsFrequency) {
+    const fs::path script = Script(
+        "run 1\n"
+        "remote 1 \"CQ de OK1XYZ\\r\"\n"
+        "wait idle\n"
+        "popup XMMVView1 1200\n"
+        "pick \"Открыть дополнительный канал приёма\"\n"
+        "remote 0 \"DL1ABC\\r\"\n"
+        "remote 1 \"CQ de OK1XYZ\\r\"\n"
+        "wait idle\n"
+        "show RzPageControl1\n"
+        "show RichEdit2\n"
+        "show engine\n");
+    // The plug-in's channel handling, on the engine that hands text over at once.
+    const HostRun r = Host(Data() + " --engine loopback --script '" + script.string() + "'");
+    ASSERT_EQ(r.exit, 0) << r.err << r.out;
+    const std::size_t tabs = r.out.find("] show: the plug-in's window");
+    ASSERT_NE(tabs, std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Канал 1", tabs), std::string::npos) << r.out;
+    const std::size_t pane = r.out.find("] show: the plug-in's window", tabs + 1);
+    ASSERT_NE(pane, std::string::npos) << r.out;
+    const std::size_t engine = r.out.find("] show: the modem engine", pane);
+    ASSERT_NE(engine, std::string::npos) << r.out;
+    // Only the text sent once the channel was open reaches its pane, and the
+    // main channel's station stays in the main pane.
+    const std::string paneText = r.out.substr(pane, engine - pane);
+    const std::size_t cq = paneText.find("CQ de OK1XYZ");
+    ASSERT_NE(cq, std::string::npos) << r.out;
+    EXPECT_EQ(paneText.find("CQ de OK1XYZ", cq + 1), std::string::npos) << r.out;
+    EXPECT_EQ(paneText.find("DL1ABC"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("channel 1: ", engine), std::string::npos);
+    EXPECT_NE(r.out.find("carrier 1200 Hz, open", engine), std::string::npos) << r.out;
+}
+
 TEST_F(PavoHostRun, PlaysASessionWithThePlugInAndLogsTheContact) {
     const fs::path script = Script(
         "clock 2024-05-04 14:30:00\n"
@@ -197,16 +231,24 @@ TEST_F(PavoHostRun, CapturesFromTheReceivedTextReachTheLogAndTheWindowMayComeAnd
         "click \"Сохранить QSO\"\n"
         "qso close\n"
         "show\n");
-    const HostRun r = Host(Data() + " --script '" + script.string() + "'");
+    // Captures are the plug-in's: the engine that hands text over at once will do.
+    const HostRun r = Host(Data() + " --engine loopback --script '" + script.string() + "'");
     ASSERT_EQ(r.exit, 0) << r.err << r.out;
     for (const char* expected : {
              "new-QSO: mode \"BPSK31\" logs as MODE PSK, SUBMODE PSK31",
              "new-QSO: callsign captured: \"DL1ABC\"",
              "] log: contact 1 saved: DL1ABC 20240504 1430",
-             "<MODE:3>PSK <SUBMODE:5>PSK31 <RST_RCVD:3>599 <NAME:4>Hans <GRIDSQUARE:6>JO62QM",
              "host: new-QSO window closed",
          })
         EXPECT_NE(r.out.find(expected), std::string::npos) << "missing: " << expected << "\n---\n" << r.out;
+    const fs::path log = dir / "data" / "Zentavo" / "pavo-host" / "Profiles" / "Default" / "log.adi";
+    const TAdifFile adif = ParseAdi(ReadAll(log));
+    ASSERT_EQ(adif.Records.size(), 1u);
+    EXPECT_EQ(adif.Records[0].Get("MODE"), "PSK");
+    EXPECT_EQ(adif.Records[0].Get("SUBMODE"), "PSK31");
+    EXPECT_EQ(adif.Records[0].Get("RST_RCVD"), "599");
+    EXPECT_EQ(adif.Records[0].Get("NAME"), "Hans");
+    EXPECT_EQ(adif.Records[0].Get("GRIDSQUARE"), "JO62QM");
     // Closed again before the release: the group is off.
     const auto shown = r.out.rfind("group GroupBox1");
     ASSERT_NE(shown, std::string::npos) << r.out;

@@ -186,6 +186,13 @@ TEST_F(LoopbackTransmit, CharacterCodesAreTheCodePagesStringsAreUtf16) {
     EXPECT_EQ(engine.SentText(), u"\u044F\u0451k\u0430");
     // A character outside the code page keeps its UTF-16 code.
     engine.SetTxState(TxStateReceive);
+    // A closed extra channel decodes nothing; once open it does.
+    const std::size_t before = events.codes.size();
+    engine.Receive(1, u"\u4E2D");
+    clock.Advance(2 * kChar);
+    EXPECT_EQ(events.codes.size(), before);
+    EXPECT_EQ(engine.PendingReceive(1), 0u);
+    engine.set_ChannelOpen(1, OleTrue);
     engine.Receive(1, u"\u4E2D");
     clock.Advance(2 * kChar);
     EXPECT_EQ(events.codes.back(), 0x4E2D);
@@ -224,6 +231,7 @@ TEST_F(LoopbackTransmit, ToneTransmitsWithoutEchoUntilReceive) {
 TEST_F(LoopbackTransmit, RemoteTextWaitsWhileTransmitting) {
     engine.SendText(u"ab");
     engine.SetTxState(TxStateTransmit);
+    engine.set_ChannelOpen(2, OleTrue);
     engine.Receive(0, u"xy");
     engine.Receive(2, u"z");
     clock.Advance(kChar);

@@ -123,8 +123,10 @@ void TLoopbackEngine::DeleteNotch(std::int16_t index) {
     }
 }
 
-std::int32_t TLoopbackEngine::SetFilter(std::int16_t type, std::int16_t, double, double, std::int16_t) {
-    filterType_ = type;
+std::int32_t TLoopbackEngine::SetFilter(std::int16_t type, std::int16_t steepnessX10, double edge1, double edge2,
+                                        std::int16_t taps) {
+    if (type < FilterLowPass || type > FilterBandPass) return -1;
+    filter_ = TFilter{type, steepnessX10, edge1, edge2, taps};
     return 0;
 }
 
@@ -162,7 +164,8 @@ void TLoopbackEngine::ScheduleReceive(std::int16_t ch) {
         if (tx_ || chan.incoming.empty()) return;
         const char16_t next = chan.incoming.front();
         chan.incoming.pop_front();
-        RaiseRxChar(ch, next);
+        // A closed extra channel decodes nothing: its station goes unheard.
+        if (ch == 0 || chan.open) RaiseRxChar(ch, next);
         ScheduleReceive(ch);
     });
 }

@@ -88,7 +88,7 @@ public:
     void SetTxState(std::int16_t state) override;
     void SendText(const std::u16string& text) override;
     void SendChar(std::uint16_t wChar) override;
-    void ClearFilter() override { filterType_ = -1; }
+    void ClearFilter() override { filter_ = TFilter{}; }
     void AddNotch(std::uint16_t hz) override { notches_.push_back(hz); }
     void DeleteNotch(std::int16_t index) override;
     std::int32_t SetFilter(std::int16_t type, std::int16_t steepnessX10, double edge1, double edge2,
@@ -103,7 +103,15 @@ public:
     static double CharactersPerSecond(const std::u16string& mode, double baud);
     const std::deque<char16_t>& TxQueue() const { return txQueue_; }
     bool ToneOn() const { return tone_; }
-    int FilterType() const { return filterType_; }
+    struct TFilter {
+        int Type = -1;  // -1 none
+        int SteepnessX10 = 0;
+        double Edge1 = 0.0, Edge2 = 0.0;
+        int Taps = 0;
+    };
+    int FilterType() const { return filter_.Type; }
+    const TFilter& Filter() const { return filter_; }
+    const std::deque<std::uint16_t>& Notches() const { return notches_; }
     const std::u16string& SentText() const { return sent_; }
     // 1 for the first engine of its registry, 2 for the next, ...; 0 without one.
     std::int32_t Serial() const { return serial_; }
@@ -145,7 +153,7 @@ private:
     std::u16string soundId_ = u"-1,-1";
     std::uint16_t modGain_ = 16384, afcWidth_ = 50, afcLevel_ = 16, bufferCount_ = 12;
     std::deque<std::uint16_t> notches_;
-    int filterType_ = -1;
+    TFilter filter_;
     std::deque<char16_t> txQueue_;
     std::u16string sent_;
     bool ending_ = false;

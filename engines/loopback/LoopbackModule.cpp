@@ -96,9 +96,32 @@ std::int32_t SetStation(std::int32_t engine, std::int32_t channel, double, doubl
     return Engine(engine) == nullptr || !ValidChannel(channel) ? -1 : 0;
 }
 
+std::int32_t ChannelAfc(std::int32_t engine, std::int32_t channel) {
+    TLoopbackEngine* e = Engine(engine);
+    if (e == nullptr || !ValidChannel(channel)) return -1;
+    return e->Afc(static_cast<std::int16_t>(channel)) != 0 ? 1 : 0;
+}
+
+std::int32_t FilterState(std::int32_t engine, QuorvelLoopbackFilters* out) {
+    TLoopbackEngine* e = Engine(engine);
+    if (e == nullptr || out == nullptr) return -1;
+    *out = QuorvelLoopbackFilters{};
+    out->Bpf = e->nBPF();
+    const TLoopbackEngine::TFilter& f = e->Filter();
+    out->Type = f.Type;
+    out->Steepness = f.SteepnessX10;
+    out->Edge1 = f.Edge1;
+    out->Edge2 = f.Edge2;
+    out->Taps = f.Taps;
+    out->NotchCount = static_cast<std::int32_t>(e->Notches().size());
+    for (std::size_t i = 0; i < e->Notches().size() && i < QUORVEL_LOOPBACK_MAX_NOTCHES; ++i)
+        out->Notches[i] = e->Notches()[i];
+    return 1;
+}
+
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive, Transmitting,
-    SentCount, SentText, ChannelState, SetAudioFiles, SetStation};
+    SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState};
 
 }  // namespace
 

@@ -25,7 +25,7 @@
 
 #include <stdint.h>
 
-#define QUORVEL_LOOPBACK_SIMULATION_VERSION 2
+#define QUORVEL_LOOPBACK_SIMULATION_VERSION 3
 #define QUORVEL_LOOPBACK_SIMULATION_SYMBOL "QuorvelGetLoopbackSimulation"
 
 typedef struct QuorvelLoopbackChannel {
@@ -35,6 +35,18 @@ typedef struct QuorvelLoopbackChannel {
     int32_t Open;         /* extra channels: opened by the plug-in; channel 0 is always 1 */
     double SignalToNoise; /* dB */
 } QuorvelLoopbackChannel;
+
+/* What the plug-in has set of the receive filters (version 3). */
+#define QUORVEL_LOOPBACK_MAX_NOTCHES 16
+typedef struct QuorvelLoopbackFilters {
+    int32_t Bpf;        /* the fixed band-pass filter, nBPF */
+    int32_t Type;       /* custom filter: -1 none, 0 low-pass, 1 high-pass, 2 band-pass */
+    int32_t Steepness;  /* as sent: ten times the steepness */
+    double Edge1, Edge2;
+    int32_t Taps;
+    int32_t NotchCount;                           /* all notches */
+    int32_t Notches[QUORVEL_LOOPBACK_MAX_NOTCHES]; /* the first ones, Hz */
+} QuorvelLoopbackFilters;
 
 typedef struct QuorvelLoopbackSimulation {
     uint32_t Version; /* QUORVEL_LOOPBACK_SIMULATION_VERSION; later versions only add functions at the end */
@@ -62,6 +74,10 @@ typedef struct QuorvelLoopbackSimulation {
        drifting by driftHzPerMinute, its sound card clockPpm fast. 1 when taken, 0 when the engine has
        no signals (the loopback engine). */
     int32_t (*SetStation)(int32_t engine, int32_t channel, double offsetHz, double driftHzPerMinute, double clockPpm);
+    /* Version 3: the channel's AFC as the plug-in set it (1 on, 0 off). */
+    int32_t (*ChannelAfc)(int32_t engine, int32_t channel);
+    /* Version 3: the engine's receive filters and notches. 1 when given. */
+    int32_t (*FilterState)(int32_t engine, QuorvelLoopbackFilters* out);
 } QuorvelLoopbackSimulation;
 
 typedef const QuorvelLoopbackSimulation* (*QuorvelLoopbackSimulationFn)(void);

@@ -114,6 +114,13 @@ public:
     std::uint16_t wBufferCount() const override { return bufferCount_; }
     void set_wBufferCount(std::uint16_t value) override { bufferCount_ = value; }
     std::uint16_t wNumNotches() const override { return static_cast<std::uint16_t>(notches_.size()); }
+    // What SetFilter last set (type -1: none) and the notches, for the host's report.
+    struct TFilterSnapshot {
+        int Type = -1, Order = 0;
+        double Edge1 = 0, Edge2 = 0;
+        std::deque<std::uint16_t> Notches;
+    };
+    TFilterSnapshot FilterSnapshot() const { return {filterType_, filterOrder_, filterEdge1_, filterEdge2_, notches_}; }
 
     std::u16string ModeName(std::int16_t i) const override;
     double Speed(std::int16_t ch) const override;

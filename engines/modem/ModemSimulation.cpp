@@ -138,9 +138,30 @@ std::int32_t SetStation(std::int32_t engine, std::int32_t channel, double offset
     return 1;
 }
 
+std::int32_t ChannelAfc(std::int32_t engine, std::int32_t channel) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr || !ValidChannel(channel)) return -1;
+    return e->Afc(static_cast<std::int16_t>(channel)) != 0 ? 1 : 0;
+}
+
+std::int32_t FilterState(std::int32_t engine, QuorvelLoopbackFilters* out) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr || out == nullptr) return -1;
+    *out = QuorvelLoopbackFilters{};
+    out->Bpf = e->nBPF();
+    const TDspModemEngine::TFilterSnapshot f = e->FilterSnapshot();
+    out->Type = f.Type;
+    out->Steepness = f.Order * 10;
+    out->Edge1 = f.Edge1;
+    out->Edge2 = f.Edge2;
+    out->NotchCount = static_cast<std::int32_t>(f.Notches.size());
+    for (std::size_t i = 0; i < f.Notches.size() && i < QUORVEL_LOOPBACK_MAX_NOTCHES; ++i) out->Notches[i] = f.Notches[i];
+    return 1;
+}
+
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive,
-    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles, SetStation};
+    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState};
 
 }  // namespace
 

@@ -101,6 +101,16 @@ bool TEngineSimulation::Channel(std::int32_t channel, QuorvelLoopbackChannel& ou
     return engine >= 0 && table_->ChannelState(engine, channel, &out) == 1;
 }
 
+std::int32_t TEngineSimulation::ChannelAfc(std::int32_t channel) const {
+    const std::int32_t engine = CurrentEngine();
+    return engine >= 0 ? table_->ChannelAfc(engine, channel) : -1;
+}
+
+bool TEngineSimulation::Filters(QuorvelLoopbackFilters& out) const {
+    const std::int32_t engine = CurrentEngine();
+    return engine >= 0 && table_->FilterState(engine, &out) == 1;
+}
+
 }  // namespace pavohost
 
 namespace pavohost {

@@ -39,6 +39,9 @@ public:
     void SetAudioFiles(std::string in, std::string out);
     // Hands the files to a newly made engine; an error text when it refused.
     std::string AttachAudio();
+    // 1 AFC on, 0 off, -1 no such channel.
+    std::int32_t ChannelAfc(std::int32_t channel) const;
+    bool Filters(QuorvelLoopbackFilters& out) const;
 
 private:
     void* handle_ = nullptr;

@@ -216,10 +216,25 @@ void TScriptSession::ShowEngine() {
         QuorvelLoopbackChannel state{};
         if (!engines->Channel(ch, state)) continue;
         char line[160];
-        std::snprintf(line, sizeof line, "    channel %d: %s %g baud, carrier %d Hz, %s, S/N %.1f dB", ch, state.Mode,
-                      state.Speed, state.RxCarrier, state.Open ? "open" : "closed", state.SignalToNoise);
+        std::snprintf(line, sizeof line, "    channel %d: %s %g baud, carrier %d Hz, %s, S/N %.1f dB, AFC %s", ch,
+                      state.Mode, state.Speed, state.RxCarrier, state.Open ? "open" : "closed", state.SignalToNoise,
+                      engines->ChannelAfc(ch) == 1 ? "on" : "off");
         transcript_.Line(line);
     }
+    QuorvelLoopbackFilters filters{};
+    if (!engines->Filters(filters)) return;
+    static const char* const kTypes[] = {"low-pass", "high-pass", "band-pass"};
+    char line[200];
+    if (filters.Type >= 0 && filters.Type <= 2)
+        std::snprintf(line, sizeof line, "    filters: BPF%d, %s %g-%g Hz, steepness %d, %d taps", filters.Bpf + 1,
+                      kTypes[filters.Type], filters.Edge1, filters.Edge2, filters.Steepness / 10, filters.Taps);
+    else
+        std::snprintf(line, sizeof line, "    filters: BPF%d, no custom filter", filters.Bpf + 1);
+    std::string text = line;
+    text += filters.NotchCount == 0 ? ", no notches" : ", notches at";
+    for (std::int32_t i = 0; i < filters.NotchCount && i < QUORVEL_LOOPBACK_MAX_NOTCHES; ++i)
+        text += " " + std::to_string(filters.Notches[i]) + " Hz";
+    transcript_.Line(text);
 }
 
 void TScriptSession::WaitIdle(std::int64_t limitMs) {

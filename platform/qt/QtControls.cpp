@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStyle>
+#include <QTabBar>
 #include <QTextBlock>
 
 #include "QtText.h"
@@ -369,6 +371,11 @@ void TQtPageControl::Sync() {
     }
     setCurrentIndex(model_.ActivePageIndex());
     setTabsClosable(model_.ShowCloseButton());
+    // The close button belongs to the active tab alone.
+    const auto side = static_cast<QTabBar::ButtonPosition>(
+        style()->styleHint(QStyle::SH_TabBar_CloseButtonPosition, nullptr, tabBar()));
+    for (int i = 0; i < count(); ++i)
+        if (QWidget* close = tabBar()->tabButton(i, side)) close->setVisible(i == currentIndex());
     setEnabled(model_.Enabled());
     setVisible(model_.Visible());
     syncing_ = false;

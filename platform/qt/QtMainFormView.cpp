@@ -18,6 +18,7 @@
 
 #include "QtColors.h"
 #include "QtControls.h"
+#include "QtFiltersDialog.h"
 #include "QtFormControls.h"
 #include "QtFormView.h"
 #include "QtRichPane.h"
@@ -187,6 +188,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     root->setObjectName(QStringLiteral("MainFormView"));
     layout->addWidget(root);
     controls_ = std::make_unique<TQtFormControls>(sync_, [this](int i) { return Image(i); }, root);
+    main_.RunFiltersDialog = [root](TFiltersForm& dialog) { return RunFiltersDialog(dialog, root->window()); };
     TQtFormControls& c = *controls_;
 
     // Menu bar, the three toolbars, status bar.
@@ -317,6 +319,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
 }
 
 TQtMainFormView::~TQtMainFormView() {
+    main_.RunFiltersDialog = nullptr;
     if (main_.ImagesModule) main_.ImagesModule->Observe(nullptr);
     watcher_.reset();
     splitWatcher_.reset();

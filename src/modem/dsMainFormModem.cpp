@@ -151,11 +151,11 @@ void TMainForm::MMVARI1Timing(std::int16_t, std::int32_t dwTiming, std::int16_t 
     StatusBar1.SetPanelText(kPanelTiming, TimingText(dwTiming, wUnit, Application().DecimalSeparator));
 }
 
-void TMainForm::UpdateSignalFrequency() {
+void TMainForm::UpdateSignalFrequency(bool askHost) {
     HostSession* host = Library().Host;
     IHostTransceiver* trx = host != nullptr ? host->Transceiver : nullptr;
     if (trx == nullptr) return;
-    if (Window.DialFrequency == 0) Window.DialFrequency = trx->Frequency();
+    if (Window.DialFrequency == 0 && askHost) Window.DialFrequency = trx->Frequency();
     if (Window.DialFrequency == 0) return;
     const std::int32_t carrier = engine_->RxCarrier(CurrentChannel());
     trx->SetWorkingFrequency(SignalFrequency(Window.DialFrequency, carrier, trx->UpperSideband() != 0));

@@ -3,6 +3,7 @@
 // dial frequency and the tuning steps, and the View menu's items for them;
 // their design, automation and handlers, the engine's drawing report, and
 // the persisted view properties.
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -68,6 +69,10 @@ void TMainForm::DesignViews() {
     Check(mnuTrcvrView, true);
     mnuTrcvrView.OnClick = [this](TComponent* s) { mnuTrcvrViewClick(s); };
     mnuScaleView.OnClick = [this](TComponent* s) { mnuScaleViewClick(s); };
+    // The display reports a press at the frequency under the pointer: x is in Hz.
+    XMMVView1.OnMouseDown = [this](TComponent*, TMouseButton button, TShiftState, int x, int) {
+        if (button == TMouseButton::mbRight) XMMVView1RMouseDown(static_cast<std::uint16_t>(std::clamp(x, 0, 0xFFFF)));
+    };
 }
 
 void TMainForm::RegisterViewsAutomation() {
@@ -85,6 +90,18 @@ void TMainForm::mnuViewWidthClick(TComponent* Sender) {
     if (Sender == nullptr) return;
     XMMVView1->wWidthFreq = static_cast<std::uint16_t>(Sender->Tag);
     XMMVView2->wWidthFreq = XMMVView1->wWidthFreq;
+}
+
+void TMainForm::XMMVView1RMouseDown(std::uint16_t wFreq) {
+    if (XMMVView1->wMouseNotch != 0) {
+        engine_->DeleteNotch(static_cast<std::int16_t>(XMMVView1->wMouseNotch - 1));
+        return;
+    }
+    Views.ClickedFrequency = wFreq;
+    XMMVView1->wCursorFreq = wFreq;
+    const IWindowSystem* windows = Platform().Windows;
+    dxBarPopupMenu2.Popup(windows != nullptr ? windows->CursorPos() : TPoint{});
+    XMMVView1->wCursorFreq = 0;
 }
 
 void TMainForm::mnuTrcvrViewClick(TComponent*) { RsPanel3.SetVisible(mnuTrcvrView.Down()); }

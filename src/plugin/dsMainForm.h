@@ -28,6 +28,7 @@
 // yet (for example DetectTextFile, LoadMacroToolbars, RunAudioSetupDialog);
 // it is filled in, in its folder, when the subsystem lands.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,7 @@
 #include "modem/ModemSlice.h"
 #include "audio/RsAudioMixer.h"
 #include "audio/RsVolumes.h"
+#include "modem/dsFiltersForm.h"
 #include "ports/WindowSystem.h"
 #include "rxtext/ReceivedText.h"
 #include "rxtext/RxSlice.h"
@@ -231,15 +233,38 @@ public:
 
     // Dial frequency and the current channel's carrier to the host as the
     // working frequency; the host's frequency read back into the status bar.
-    void UpdateSignalFrequency();
+    // askHost: an unknown dial frequency is read from the host first.
+    void UpdateSignalFrequency(bool askHost = true);
     // The host's mode name to its new-QSO window, when that is open.
     void UpdateNewQsoMode();
 
     // ===== Receive filters and extra channels (src/modem/dsMainFormFilters.cpp)
 
     void mnuBPFButtonClick(TComponent* Sender);  // mnuF1 to mnuF4
-    // Sets the custom receive filter again around the new carrier (none yet).
+    void mnuFilterTypeClick(TComponent* Sender);  // mnuLPF, mnuHPF, mnuBPF
+    void mnuKFCurChange(TComponent* Sender);
+    void mnuFWidthCurChange(TComponent* Sender);
+    void mnuOpenFClick(TComponent* Sender);
+    void mnuSaveFilterClick(TComponent* Sender);
+    void mnuNotchFilterClick(TComponent* Sender);
+    void mnuDeleteAllNotchClick(TComponent* Sender);
+    void dxBarPopupMenu2Popup(TComponent* Sender);
+    // Sets the custom receive filter again around the current channel's
+    // carrier; nothing while no filter type is chosen.
     void ReapplyCustomFilter();
+    // The chosen preset of the dialog: its type pressed, then steepness and width.
+    void ApplyFilterPreset(const TFilterPreset& preset);
+    // Runs the preset dialog modally; the platform's view may replace it.
+    std::function<int(TFiltersForm&)> RunFiltersDialog;
+
+    void mnuSubChanelClick(TComponent* Sender);  // at the clicked frequency
+    void mnuCloseAllChanelClick(TComponent* Sender);
+    void mnuFreqTXHereClick(TComponent* Sender);
+    void RzPageControl1Change(TComponent* Sender);  // a tab chosen
+    void RzPageControl1Close(TComponent* Sender);   // the active tab's close button
+    // The parameter controls, custom filter, close button and signal
+    // frequency follow the now current channel.
+    void ChannelSwitch();
     // The channel of the active receive tab, and its pane.
     std::int16_t CurrentChannel() const { return static_cast<std::int16_t>(RzPageControl1.ActivePageIndex()); }
     TRichEdit& PaneForChannel(int channel);
@@ -251,6 +276,9 @@ public:
     void mnuViewWidthClick(TComponent* Sender);  // the span buttons
     void mnuTrcvrViewClick(TComponent* Sender);
     void mnuScaleViewClick(TComponent* Sender);
+    // Right button on the spectrum: a notch marker under the pointer is
+    // deleted, anywhere else the spectrum's pop-up opens for wFreq.
+    void XMMVView1RMouseDown(std::uint16_t wFreq);
     void MMVARI1DrawFFT(std::uint16_t wCount, const std::int16_t* pArray);
 
     // ===== Received text (src/rxtext/dsMainFormRxText.cpp) ====================

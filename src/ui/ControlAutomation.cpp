@@ -2,6 +2,7 @@
 // described and which verbs act on it (ui/Automation.h, AddControl).
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 #include "pavo/automation.h"
 #include "ui/Automation.h"
@@ -300,7 +301,19 @@ void TAutomation::AddControlVerbs() {
             int position = 0;
             if (ParsePosition(argument, position) && position <= pane->GetTextLen()) pane->ClickAt(position, TMouseButton::mbRight);
         } else {
-            control->MouseDown(TMouseButton::mbRight, 0, 0, 0);
+            // A position is the x of the press (a spectrum display takes it in Hz).
+            int x = 0;
+            if (!argument.empty() && !ParsePosition(argument, x)) return Refused("the position must be a whole number");
+            // A menu the press opens is picked from by the script, not held
+            // open by the view waiting for the mouse.
+            std::vector<std::pair<TPopupMenu*, std::function<void(TPopupMenu&, TPoint)>>> saved;
+            for (TComponent* c : controls_)
+                if (auto* menu = dynamic_cast<TPopupMenu*>(c)) {
+                    saved.emplace_back(menu, std::move(menu->Runner));
+                    menu->Runner = [this](TPopupMenu& shown, TPoint) { lastMenu_ = &shown; };
+                }
+            control->MouseDown(TMouseButton::mbRight, 0, x, 0);
+            for (auto& [menu, runner] : saved) menu->Runner = std::move(runner);
         }
         control->MouseUp(TMouseButton::mbRight, 0, 0, 0);
         if (control->PopupMenu != nullptr) control->PopupMenu->Popup(TPoint{});

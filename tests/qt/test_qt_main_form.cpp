@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QLabel>
 #include <QTest>
@@ -309,6 +311,39 @@ TEST_F(QtMainFormTest, AReceivedCharacterAppearsInItsChannelsTabInItsColour) {
         }
     EXPECT_GT(navy, 0);
     EXPECT_EQ(green, 0);
+}
+
+TEST_F(QtMainFormTest, AnOpenedChannelsTabAppearsWithItsCloseButtonAndItsText) {
+    auto* channels = Find<QTabWidget>("RzPageControl1");
+    ASSERT_NE(channels, nullptr);
+    EXPECT_FALSE(channels->isTabVisible(1));
+    Form().dxBarPopupMenu2.Runner = [this](TPopupMenu&, TPoint) { Form().mnuSubChanel.Click(); };
+    Form().XMMVView1.MouseDown(TMouseButton::mbRight, 0, 1200, 0);
+    Turn();
+    EXPECT_TRUE(channels->isTabVisible(1));
+    EXPECT_EQ(channels->currentIndex(), 1);
+    EXPECT_EQ(channels->tabText(1), QString::fromUtf8("Канал 1"));
+    const auto side = static_cast<QTabBar::ButtonPosition>(
+        channels->style()->styleHint(QStyle::SH_TabBar_CloseButtonPosition, nullptr, channels->tabBar()));
+    QWidget* close = channels->tabBar()->tabButton(1, side);
+    ASSERT_NE(close, nullptr);
+    EXPECT_TRUE(close->isVisible());
+    QWidget* mainClose = channels->tabBar()->tabButton(0, side);
+    EXPECT_TRUE(mainClose == nullptr || !mainClose->isVisible());
+
+    engines.Last->Receive(1, u"CQ");
+    auto* pane = dynamic_cast<qt::TQtRichPane*>(channels->widget(1));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(pane->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(Form().RichEdit2.GetTextLen(), 2, 5000);
+    EXPECT_EQ(Form().RichEdit1.GetTextLen(), 0);
+
+    // Its close button closes the channel and the main tab comes back.
+    QTest::mouseClick(close, Qt::LeftButton);
+    Turn();
+    EXPECT_FALSE(channels->isTabVisible(1));
+    EXPECT_EQ(channels->currentIndex(), 0);
+    EXPECT_FALSE(engines.Last->ChannelIsOpen(1));
 }
 
 TEST_F(QtMainFormTest, AClickOnAWordPutsTheCaretWhereCaptureLooks) {
