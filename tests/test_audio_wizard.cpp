@@ -221,7 +221,7 @@ TEST_F(AudioWizard, RunsModallyUntilItHasAResult) {
 TEST(AudioIcons, TheIconPictureComesOutOfAnIcoFile) {
     // One 2 x 2 picture of 32 bits with its mask: height counted twice.
     std::string ico = {0, 0, 1, 0, 1, 0, 2, 2, 0, 0, 1, 0, 32, 0};
-    auto put = [](std::string& s, std::uint32_t v, int n) {
+    auto put = [](std::string& s, std::uint64_t v, int n) {
         for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
     };
     const std::uint32_t size = 40 + 16 + 8;

@@ -114,11 +114,12 @@ private:
     QWidget* HeaderBand(TLabel& header, QWidget* parent);
 
     TAudioSetupForm& wizard_;
+    QWidget& window_;
     std::vector<std::unique_ptr<TBinding>> kept_;
 };
 
 TQtSetupWizardView::TQtSetupWizardView(TAudioSetupForm& form, QWidget& window)
-    : TQtFormView(form, window), wizard_(form) {
+    : TQtFormView(form, window), wizard_(form), window_(window) {
     window.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     window.setWindowModality(Qt::ApplicationModal);
     window.setFixedSize(TAudioSetupForm::kClientWidth, TAudioSetupForm::kClientHeight);
@@ -190,7 +191,13 @@ TQtSetupWizardView::TQtSetupWizardView(TAudioSetupForm& form, QWidget& window)
                      [this] { wizard_.btnCancel.Click(); });
 }
 
-TQtSetupWizardView::~TQtSetupWizardView() = default;
+TQtSetupWizardView::~TQtSetupWizardView() {
+    // The pages live in the form's native window, which outlives this view,
+    // and show the wizard's controls through its bindings: they go first.
+    kept_.clear();
+    for (QShortcut* shortcut : window_.findChildren<QShortcut*>(Qt::FindDirectChildrenOnly)) delete shortcut;
+    for (QWidget* child : window_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
+}
 
 QLabel* TQtSetupWizardView::Label(TLabel& label, QWidget* parent, bool wrap) {
     auto* widget = new QLabel(parent);
