@@ -168,19 +168,25 @@ TEST_F(ContactTest, KeepReportsLeavesTheHostsReports) {
 
 TEST_F(ContactTest, EnterSavesUnlessItSendsFromTheTransmitPane) {
     TMainForm& f = Form();
-    std::uint16_t enter = 13;
+    // The Enter that saves is the window's: the control with the focus never
+    // gets it (the handler leaves the key 0).
+    auto enter = [](TCustomEdit& edit) {
+        std::uint16_t key = 13;
+        edit.OnKeyDown(&edit, key, 0);
+        return key;
+    };
     f.Edit4.SetFocus();
-    f.Edit4.KeyDown(enter);
+    EXPECT_EQ(enter(f.Edit4), 0);
     EXPECT_EQ(host.newQso.saves, 1);
     library->Config.SendOfEnter = true;
     f.Memo1.SetFocus();
-    f.Memo1.KeyDown(enter);
+    EXPECT_EQ(enter(f.Memo1), 13) << "the transmit pane's own";
     EXPECT_EQ(host.newQso.saves, 1);
     library->Config.SendOfEnter = false;
-    f.Memo1.KeyDown(enter);
+    EXPECT_EQ(enter(f.Memo1), 0);
     EXPECT_EQ(host.newQso.saves, 2);
     host.CloseNewQso();
-    f.Edit4.KeyDown(enter);
+    EXPECT_EQ(enter(f.Edit4), 13);
     EXPECT_EQ(host.newQso.saves, 2);
     f.mnuGoNewQSO.Click();
     EXPECT_EQ(host.newQso.window.broughtToFront, 0);

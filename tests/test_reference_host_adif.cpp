@@ -88,15 +88,92 @@ TEST(Adif, BandsAndFrequenciesFollowTheAdifTables) {
     EXPECT_EQ(AdifFrequency(0), "");
 }
 
-TEST(Adif, FieldLengthsCountBytesSoUtf8NamesSurvive) {
+bool PureAscii(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+TEST(Adif, TextsBeyondAsciiAreTransliteratedAndKeptInTheirIntlForms) {
+    for (const auto& [utf8, ascii] : std::vector<std::pair<std::string, std::string>>{
+             {"Иван", "Ivan"}, {"Москва", "Moskva"}, {"Щукин", "Shchukin"}, {"ЖУК", "ZHUK"}, {"Ж", "Zh"},
+             {"ул. ЩОРСА", "ul. SHCHORSA"}, {"Юрьев-Польский", "Iurev-Polskii"}, {"Подъёмная", "Podieemnaia"},
+             {"Київ, Ґалаґан", "Kiiv, Galagan"}, {"Müller Ærø", "Muller AEro"}, {"«Радуга» — №5", "\"Raduga\" - No5"},
+             {"a\tb\r\nc", "a b  c"}, {"東京 🙂", "?? ?"}, {"plain", "plain"}, {"", ""}})
+        EXPECT_EQ(AdifAscii(utf8), ascii) << utf8;
+
     TAdifRecord r;
     r.Set("call", "UA3ABC");
-    r.Set("NAME", "Иван");
-    r.Set("COMMENT", "");  // empty fields are left out
-    EXPECT_EQ(FormatAdifRecord(r), "<CALL:6>UA3ABC <NAME:8>Иван <EOR>\n");
-    const TAdifFile back = ParseAdi(FormatAdifRecord(r));
-    ASSERT_EQ(back.Records.size(), 1u);
-    EXPECT_EQ(back.Records[0].Get("name"), "Иван");
+    r.SetText("NAME", "Иван");
+    r.SetText("QTH", "Москва");
+    r.SetText("GRIDSQUARE", "ко85");  // no international form: the ASCII one alone
+    r.SetText("COMMENT", "");          // empty fields are left out
+    EXPECT_EQ(r.Get("NAME"), "Ivan");
+    EXPECT_EQ(r.Get("NAME_INTL"), "Иван");
+    EXPECT_EQ(r.Text("name"), "Иван");
+    EXPECT_EQ(r.Text("GRIDSQUARE"), "ko85");
+    EXPECT_EQ(r.Get("GRIDSQUARE_INTL"), "");
+    EXPECT_TRUE(HasIntlForm("qth") && HasIntlForm("MY_SIG_INFO") && !HasIntlForm("CALL") && !HasIntlForm("NAME_INTL"));
+
+    // ADI: ASCII only, no _INTL field, lengths in bytes.
+    const std::string adi = FormatAdifRecord(r);
+    EXPECT_EQ(adi, "<CALL:6>UA3ABC <NAME:4>Ivan <QTH:6>Moskva <GRIDSQUARE:4>ko85 <EOR>\n");
+    // A value set without its ASCII form still goes out as ASCII, counted after.
+    TAdifRecord raw;
+    raw.Set("QTH", "Тверь");
+    EXPECT_EQ(FormatAdifRecord(raw), "<QTH:4>Tver <EOR>\n");
+    EXPECT_EQ(FormatIntlFields(r), "NAME_INTL=\"Иван\" QTH_INTL=\"Москва\"");
+
+    // An ASCII text later takes the international form away.
+    r.SetText("NAME", "Ivan");
+    EXPECT_EQ(r.Get("NAME_INTL"), "");
+    EXPECT_EQ(r.Text("NAME"), "Ivan");
+}
+
+TEST(Adif, AdxIsUtf8XmlWithApplicationFieldsAndReadsBack) {
+    TAdifRecord r;
+    r.Set("CALL", "UA3ABC");
+    r.SetText("NAME", "Иван & <Co>");
+    r.Set("APP_PAVO-HOST_RDA", "MO-12");
+    r.Set("STATE", "Мск");            // not international in ADIF: ASCII in ADX too
+    r.Set("MY FIELD", "x");           // no element may be named so
+    const std::string adx = FormatAdx(AdifHeader("1.2.0"), {r});
+    EXPECT_EQ(adx.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u) << adx;
+
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(adx.c_str())) << adx;
+    EXPECT_STREQ(doc.select_node("/ADX/HEADER/ADIF_VER").node().text().get(), "3.1.4");
+    EXPECT_STREQ(doc.select_node("/ADX/HEADER/PROGRAMID").node().text().get(), "pavo-host");
+    const pugi::xml_node rec = doc.select_node("/ADX/RECORDS/RECORD").node();
+    EXPECT_STREQ(rec.child("NAME").text().get(), "Ivan & <Co>");
+    EXPECT_STREQ(rec.child("NAME_INTL").text().get(), "Иван & <Co>");
+    EXPECT_STREQ(rec.child("STATE").text().get(), "Msk");
+    const pugi::xml_node app = rec.child("APP");
+    EXPECT_STREQ(app.attribute("PROGRAMID").value(), "PAVO-HOST");
+    EXPECT_STREQ(app.attribute("FIELDNAME").value(), "RDA");
+    EXPECT_STREQ(app.attribute("TYPE").value(), "S");
+    EXPECT_STREQ(app.text().get(), "MO-12");
+    EXPECT_STREQ(rec.child("USERDEF").attribute("FIELDNAME").value(), "MY FIELD");
+
+    const auto back = ParseAdx(adx);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->HasHeader);
+    ASSERT_EQ(back->Records.size(), 1u);
+    const TAdifRecord& b = back->Records[0];
+    EXPECT_EQ(b.Text("NAME"), "Иван & <Co>");
+    EXPECT_EQ(b.Get("NAME"), "Ivan & <Co>");
+    EXPECT_EQ(b.Get("APP_PAVO-HOST_RDA"), "MO-12");
+    EXPECT_EQ(b.Get("MY FIELD"), "x");
+
+    // Another program's field names in small letters; what is not ADX is nothing.
+    const auto other = ParseAdx("<ADX><RECORDS><RECORD><call>K1ZZ</call>"
+                                "</RECORD><RECORD/></RECORDS></ADX>");
+    ASSERT_TRUE(other);
+    ASSERT_EQ(other->Records.size(), 1u);
+    EXPECT_EQ(other->Records[0].Get("CALL"), "K1ZZ");
+    EXPECT_FALSE(ParseAdx("<ADX><RECORDS><RECORD>"));
+    EXPECT_FALSE(ParseAdx("<LOG/>"));
+    EXPECT_FALSE(ParseAdx("<CALL:4>K1ZZ<EOR>"));
 }
 
 TEST(Adif, ReadingToleratesHeadersCaseAndDamage) {
@@ -195,6 +272,71 @@ TEST(LogBook, AFailedSaveLeavesTheLogAsItWas) {
     EXPECT_FALSE(broken.IsOpen());
     EXPECT_FALSE(broken.Append(r, error));
     EXPECT_TRUE(fs::is_directory(folderLog));
+}
+
+TEST(LogBook, ACyrillicContactIsLoggedInAsciiAndInTheAdxAndReadBack) {
+    TempFolder dir;
+    const fs::path file = dir.path / "log.adi";
+    TLogBook book(file, "1.2.0");
+    std::string error;
+    ASSERT_TRUE(book.Open(error)) << error;
+    EXPECT_EQ(book.XmlFile(), dir.path / "log.adx");
+    ASSERT_TRUE(ParseAdx(ReadAll(book.XmlFile()))) << "the ADX is made with the log";
+    auto contact = [](const char* call, const char* time, const std::string& name) {
+        TAdifRecord r;
+        r.Set("CALL", call);
+        r.Set("QSO_DATE", "20240504");
+        r.Set("TIME_ON", time);
+        r.SetText("NAME", name);
+        return r;
+    };
+    TAdifRecord first = contact("UA3ABC", "143000", "Иван");
+    first.SetText("QTH", "Москва");
+    first.SetText("COMMENT", "привет из Москвы");
+    ASSERT_TRUE(book.Append(first, error)) << error;
+
+    const std::string adi = ReadAll(file);
+    EXPECT_TRUE(PureAscii(adi)) << adi;
+    EXPECT_NE(adi.find("<NAME:4>Ivan <QTH:6>Moskva <COMMENT:16>privet iz Moskvy <EOR>"), std::string::npos) << adi;
+    EXPECT_EQ(adi.find("_INTL"), std::string::npos);
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(book.XmlFile().c_str()));
+    const pugi::xml_node rec = doc.select_node("/ADX/RECORDS/RECORD").node();
+    EXPECT_STREQ(rec.child("NAME").text().get(), "Ivan");
+    EXPECT_STREQ(rec.child("NAME_INTL").text().get(), "Иван");
+    EXPECT_STREQ(rec.child("QTH_INTL").text().get(), "Москва");
+    EXPECT_STREQ(rec.child("COMMENT_INTL").text().get(), "привет из Москвы");
+    EXPECT_EQ(book.Records().back().Text("QTH"), "Москва");
+
+    // Another program adds to the ADI; the next save keeps its contact and
+    // the international texts of the first.
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::app);
+        out << "<CALL:4>K1ZZ<QSO_DATE:8>20240504<TIME_ON:6>150000<EOR>";
+    }
+    ASSERT_TRUE(book.Append(contact("R3ABC", "160000", "Пётр"), error)) << error;
+    TLogBook again(file, "1.2.0");
+    ASSERT_TRUE(again.Open(error));
+    ASSERT_EQ(again.Records().size(), 3u);
+    EXPECT_EQ(again.Records()[0].Text("NAME"), "Иван");
+    EXPECT_EQ(again.Records()[0].Text("QTH"), "Москва");
+    EXPECT_EQ(again.Records()[1].Get("CALL"), "K1ZZ");
+    EXPECT_EQ(again.Records()[2].Get("NAME"), "Petr");
+    EXPECT_EQ(again.Records()[2].Text("NAME"), "Пётр");
+    EXPECT_EQ(ParseAdx(ReadAll(again.XmlFile()))->Records.size(), 3u);
+
+    // A damaged ADX is kept aside and rebuilt from the ADI.
+    const std::string damaged = "<ADX><RECORDS><RECORD><NAME_INTL>Иван";
+    {
+        std::ofstream(again.XmlFile(), std::ios::binary) << damaged;
+    }
+    ASSERT_TRUE(again.Append(contact("DL1ABC", "170000", "Hans"), error)) << error;
+    EXPECT_EQ(ReadAll(again.XmlFile().string() + ".damaged"), damaged);
+    const auto rebuilt = ParseAdx(ReadAll(again.XmlFile()));
+    ASSERT_TRUE(rebuilt);
+    ASSERT_EQ(rebuilt->Records.size(), 4u);
+    EXPECT_EQ(rebuilt->Records[0].Text("NAME"), "Ivan");
+    EXPECT_EQ(rebuilt->Records[3].Get("CALL"), "DL1ABC");
 }
 
 TEST(HostFiles, WritableFolderCheckFailsWhereNothingCanBeWritten) {

@@ -165,8 +165,8 @@ TEST_F(ReferenceHost, SavedContactBecomesAnAdifRecordWithTheModeThePlugInWrote) 
     sim.Dispatcher.Advance(95000);  // the contact takes a while; it began with the callsign
     set(qso->RstSentControl(), "579");
     set(qso->RstReceivedControl(), "599");
-    set(qso->NameControl(), "Hans");
-    set(qso->QthControl(), "Berlin");
+    set(qso->NameControl(), "Иван");
+    set(qso->QthControl(), "Москва");
     set(qso->LocatorControl(), "JO62QM");
     set(qso->QslManagerControl(), "DL1ABC");
     set(qso->EmailControl(), "dl1abc@example.org");
@@ -189,13 +189,21 @@ TEST_F(ReferenceHost, SavedContactBecomesAnAdifRecordWithTheModeThePlugInWrote) 
     EXPECT_EQ(r.Get("SUBMODE"), "PSK31");
     EXPECT_EQ(r.Get("RST_SENT"), "579");
     EXPECT_EQ(r.Get("RST_RCVD"), "599");
-    EXPECT_EQ(r.Get("NAME"), "Hans");
-    EXPECT_EQ(r.Get("QTH"), "Berlin");
+    // ADI is ASCII: the Russian texts transliterated, in full in the ADX.
+    EXPECT_EQ(r.Get("NAME"), "Ivan");
+    EXPECT_EQ(r.Get("QTH"), "Moskva");
     EXPECT_EQ(r.Get("GRIDSQUARE"), "JO62QM");
     EXPECT_EQ(r.Get("QSL_VIA"), "DL1ABC");
     EXPECT_EQ(r.Get("EMAIL"), "dl1abc@example.org");
-    EXPECT_EQ(r.Get("COMMENT"), "first PSK contact, кот");
+    EXPECT_EQ(r.Get("COMMENT"), "first PSK contact, kot");
+    EXPECT_EQ(r.Get("NAME_INTL"), "");
     EXPECT_EQ(r.Get("STATION_CALLSIGN"), "R3ABC");
+    const auto xml = ParseAdx(ReadAll(h.Log().XmlFile()));
+    ASSERT_TRUE(xml);
+    ASSERT_EQ(xml->Records.size(), 1u);
+    EXPECT_EQ(xml->Records[0].Get("NAME_INTL"), "Иван");
+    EXPECT_EQ(xml->Records[0].Get("QTH_INTL"), "Москва");
+    EXPECT_EQ(xml->Records[0].Get("COMMENT_INTL"), "first PSK contact, кот");
 
     // The log's current record as the plug-in reads it for <LASTQSO>.
     IHostLog* hostLog = h.Session().Log;
@@ -206,6 +214,14 @@ TEST_F(ReferenceHost, SavedContactBecomesAnAdifRecordWithTheModeThePlugInWrote) 
     EXPECT_EQ(Text([&](char* b, std::int32_t n) { return hostLog->FieldText(ToCp1251("Диапазон").c_str(), b, n); }), "14");
     EXPECT_EQ(Text([&](char* b, std::int32_t n) { return hostLog->FieldText(ToCp1251("Вид").c_str(), b, n); }), "PSK31");
     EXPECT_EQ(Text([&](char* b, std::int32_t n) { return hostLog->FieldText("Other", b, n); }), "");
+
+    // The next start reads its log back: the station's name comes in Russian.
+    host.reset();
+    TNewQsoWindow& next = Host().NewQso();
+    next.CallsignControl()->SetText("DL1ABC");
+    next.CallsignEntered();
+    EXPECT_EQ(next.Name.Text(), "Иван");
+    EXPECT_EQ(next.Qth.Text(), "Москва");
 }
 
 TEST_F(ReferenceHost, ASaveTheHostCannotLogLeavesTheContactInTheWindow) {

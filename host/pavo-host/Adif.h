@@ -1,8 +1,15 @@
 #pragma once
-// ADIF, the amateur-radio exchange format, in its tagged-text form (ADI): the
-// host's log file. Values are UTF-8; field lengths count bytes, as the
-// readers of ADI logs (LoTW, WSJT-X, Cloudlog) expect.
+// ADIF, the amateur-radio exchange format: the host's log is written twice,
+// in the tagged-text form (ADI) and in its XML form (ADX) beside it.
+//
+// ADI files are ASCII, and ADIF forbids the international (_INTL) fields in
+// them. A record keeps its text fields in ASCII (NAME, QTH, ...) and, where
+// the text is not ASCII and ADIF has an international form of the field, the
+// UTF-8 text in FIELD_INTL as well (NAME_INTL = "Иван", NAME = "Ivan"). The
+// ADI file gets the ASCII fields only; the ADX gets both. Field lengths in
+// ADI count bytes.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +27,25 @@ struct TAdifRecord {
     std::string Get(std::string_view name) const;
     // Replaces the field or appends it; an empty value removes it.
     void Set(std::string_view name, std::string value);
+    // A text field from UTF-8: the ASCII form in the field, and the UTF-8 in
+    // its _INTL form where ADIF has one and the text is not ASCII.
+    void SetText(std::string_view name, const std::string& utf8);
+    // The text as the operator wrote it: the _INTL form when there is one.
+    std::string Text(std::string_view name) const;
 };
+
+// The fields ADIF gives an international (_INTL) form: NAME, QTH, COMMENT, ...
+bool HasIntlForm(std::string_view name);
+bool IsIntlField(std::string_view name);
+
+// The ASCII form of a UTF-8 text for ADIF's String fields. Russian,
+// Ukrainian and Belarusian letters are transliterated as in machine-readable
+// travel documents (ICAO Doc 9303, the Latin spelling in Russian passports
+// since 2013): "Иван" -> "Ivan", "Москва" -> "Moskva", "Щукин" -> "Shchukin",
+// "ЖУК" -> "ZHUK"; Ь is left out, Ъ is IE. A few typographic marks become
+// their ASCII look-alikes (« » " -> '"', dashes -> '-', No -> "No"); control
+// characters become a space; any other character becomes '?'.
+std::string AdifAscii(std::string_view utf8);
 
 struct TAdifFile {
     bool HasHeader = false;
@@ -32,11 +57,24 @@ struct TAdifFile {
 // the end of the text takes what is there; an unterminated last record is kept.
 TAdifFile ParseAdi(std::string_view text);
 
+// The ADI forms: every value written in ASCII (AdifAscii), _INTL fields left out.
 std::string FormatAdifField(std::string_view name, std::string_view value);
 // One record on one line, fields in order, closed by <EOR>.
 std::string FormatAdifRecord(const TAdifRecord& record);
-// The header of a new log.
+// The _INTL fields of a record for people to read: NAME_INTL="Иван" QTH_INTL="Москва".
+std::string FormatIntlFields(const TAdifRecord& record);
+// The header fields of the host's logs, and the ADI header of a new log.
+std::vector<TAdifField> AdifHeader(std::string_view programVersion);
 std::string FormatAdifHeader(std::string_view programVersion);
+
+// The ADX form: an XML document in UTF-8, <ADX><HEADER>...</HEADER><RECORDS>
+// <RECORD>...</RECORD></RECORDS></ADX>, one element per field. An
+// application's field APP_PROGRAM_FIELD is written as <APP PROGRAMID="PROGRAM"
+// FIELDNAME="FIELD" TYPE="S">, as ADX spells it; reading gives it back under
+// its ADI name, and a user-defined field under its FIELDNAME.
+std::string FormatAdx(const std::vector<TAdifField>& header, const std::vector<TAdifRecord>& records);
+// Nothing when the text is not an ADX document.
+std::optional<TAdifFile> ParseAdx(std::string_view text);
 
 // ADIF's MODE and SUBMODE for the mode name the plug-in writes (family and
 // whole speed, e.g. BPSK31), for every mode and speed its engine offers:

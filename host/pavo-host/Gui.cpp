@@ -236,7 +236,11 @@ void FillMainWindow(THost& host, QWidget& window) {
         shown = records.size();
         QString lines = FromUtf8(host.Log().File().string() + ": " + std::to_string(shown) +
                                  (shown == 1 ? " contact\n" : " contacts\n"));
-        for (const TAdifRecord& r : records) lines += FromUtf8(FormatAdifRecord(r)) + "\n";
+        for (const TAdifRecord& r : records) {
+            lines += FromUtf8(FormatAdifRecord(r));
+            if (const std::string intl = FormatIntlFields(r); !intl.empty()) lines += FromUtf8("    " + intl + "\n");
+            lines += "\n";
+        }
         log->setPlainText(lines);
     };
     refresh();

@@ -74,6 +74,10 @@ public:
     // empty with the reason.
     std::string SaveMacros(const std::vector<TMacro>& macros, std::string& error);
 
+    // A key pressed in the plug-in's window: the window becomes the active
+    // one, and the key-down message goes to it past the thread's message hook.
+    bool PostKeyDown(std::uint16_t virtualKey);
+
     // One automation request to the plug-in's window (pavo/automation.h);
     // strings UTF-8. Returns the plug-in's result code.
     int Automate(const std::string& verb, const std::string& target, const std::string& argument,

@@ -349,16 +349,16 @@ TAdifRecord TNewQsoWindow::Record() const {
     r.Set("SUBMODE", mode.Submode);
     r.Set("RST_SENT", Trim(RstSent.Text()));
     r.Set("RST_RCVD", Trim(RstReceived.Text()));
-    r.Set("NAME", Trim(Name.Text()));
-    r.Set("QTH", Trim(Qth.Text()));
-    r.Set("GRIDSQUARE", Trim(Locator.Text()));
-    r.Set("QSL_VIA", Trim(QslVia.Text()));
-    r.Set("EMAIL", Trim(Email.Text()));
-    r.Set("COMMENT", Trim(Comment.Text()));
+    r.SetText("NAME", Trim(Name.Text()));
+    r.SetText("QTH", Trim(Qth.Text()));
+    r.SetText("GRIDSQUARE", Trim(Locator.Text()));
+    r.SetText("QSL_VIA", Trim(QslVia.Text()));
+    r.SetText("EMAIL", Trim(Email.Text()));
+    r.SetText("COMMENT", Trim(Comment.Text()));
     r.Set("NOTES", mode.Note);
     for (const auto& [award, field] : THostAwards::List()) {
         auto it = awards_.find(award);
-        if (it != awards_.end()) r.Set(field, Trim(it->second));
+        if (it != awards_.end()) r.SetText(field, Trim(it->second));
     }
     r.Set("STATION_CALLSIGN", UpperAscii(Trim(deps_.Settings.Get("Operator"))));
     return r;
@@ -408,8 +408,8 @@ void TNewQsoWindow::CallsignEntered() {
         return;
     }
     // What the station told last time fills what is still empty.
-    if (Trim(Name.Text()).empty()) Name.Assign(before->Get("NAME"));
-    if (Trim(Qth.Text()).empty()) Qth.Assign(before->Get("QTH"));
+    if (Trim(Name.Text()).empty()) Name.Assign(before->Text("NAME"));
+    if (Trim(Qth.Text()).empty()) Qth.Assign(before->Text("QTH"));
     if (Trim(Locator.Text()).empty()) Locator.Assign(before->Get("GRIDSQUARE"));
     deps_.Events.HostEvent("new-QSO", "callsign entered: " + Quoted(call) + ", worked before on " +
                                           before->Get("QSO_DATE") + " (" + before->Get("BAND") + ")");

@@ -10,6 +10,7 @@
 #include "HostText.h"
 #include "MacroTable.h"
 #include "pavo/automation.h"
+#include "ui/Controls.h"
 
 namespace pavohost {
 namespace {
@@ -117,6 +118,23 @@ void TScriptSession::Operator(const std::string& verb, const std::string& target
     if (options_.Strict && result != PAVO_AUTOMATION_DONE) Fail(shown + ": " + outcome);
 }
 
+void TScriptSession::PressKey(const TScriptCommand& c) {
+    const std::string key = c.Args[0].Text, control = c.Args.size() > 1 ? c.Args[1].Text : "";
+    const std::string shown = "key " + key + (control.empty() ? "" : " in " + control);
+    if (!host_.PluginWindowOpen()) Fail("the plug-in's window is not open (use run)");
+    // As from a keyboard: the thread's message hook sees the key first (the
+    // plug-in's macro shortcuts look there), then the control with the focus
+    // gets it. The message carries the key alone, as WM_KEYDOWN does.
+    const quorvel::TShortCut shortCut = quorvel::TextToShortCut(ToCp1251(key));
+    if (shortCut != 0 && host_.PostKeyDown(shortCut & 0xFF)) Advance(0);
+    if (!control.empty()) {
+        Operator("key", control, key, shown);
+        return;
+    }
+    transcript_.HostEvent("operator", shown + (shortCut == 0 ? " (no such key)" : ""));
+    if (options_.Strict && shortCut == 0) Fail(shown + ": no such key");
+}
+
 void TScriptSession::ClickWord(const TScriptCommand& c) {
     const std::string pane = c.Args[0].Text, word = c.Args[1].Text;
     const std::string shown = "click-word " + pane + " " + Shown(word) + (c.Number > 1 ? " " + std::to_string(c.Number) : "");
@@ -202,6 +220,8 @@ void TScriptSession::ShowLog() {
         std::string last = FormatAdifRecord(log.Records().back());
         if (!last.empty() && last.back() == '\n') last.pop_back();
         transcript_.Line("    last: " + last);
+        if (const std::string intl = FormatIntlFields(log.Records().back()); !intl.empty())
+            transcript_.Line("    and in " + log.XmlFile().filename().string() + ": " + intl);
     }
 }
 
@@ -393,7 +413,7 @@ void TScriptSession::Step(const TScriptCommand& c) {
     } else if (n == "type") {
         Operator("type", arg(0), arg(1), "type " + arg(0) + " " + Shown(arg(1)));
     } else if (n == "key") {
-        Operator("key", c.Args.size() > 1 ? arg(1) : "", arg(0), "key " + arg(0) + (c.Args.size() > 1 ? " in " + arg(1) : ""));
+        PressKey(c);
     } else if (n == "click") {
         const std::string position = c.Number >= 0 ? std::to_string(c.Number) : "";
         Operator("click", arg(0), position, "click " + arg(0) + (position.empty() ? "" : " at " + position));

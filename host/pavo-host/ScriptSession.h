@@ -55,6 +55,7 @@ private:
     void Operator(const std::string& verb, const std::string& target, const std::string& argument,
                   const std::string& shown);
     void ClickWord(const TScriptCommand& c);
+    void PressKey(const TScriptCommand& c);
     void Show(const std::string& what);
     void ShowQso();
     void ShowLog();

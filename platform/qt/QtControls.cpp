@@ -174,6 +174,13 @@ void TQtSpinEdit::focusInEvent(QFocusEvent* e) {
 
 // ---- Edits -----------------------------------------------------------------------
 
+// The key as the model's handlers leave it: 0 when one of them took it, and
+// then the key types nothing.
+std::uint16_t KeyDownLeft(TCustomEdit& model, std::uint16_t key, TShiftState shift) {
+    if (model.OnKeyDown) model.OnKeyDown(&model, key, shift);
+    return key;
+}
+
 bool FeedKey(TCustomEdit& model, QKeyEvent* e) {
     const TShiftState shift = ShiftState(e->modifiers());
     const std::uint32_t vk = VirtualKey(e->key(), (e->modifiers() & Qt::KeypadModifier) != 0);
@@ -194,8 +201,7 @@ bool FeedKey(TCustomEdit& model, QKeyEvent* e) {
         return true;
     }
     if (e->key() == Qt::Key_Delete && e->modifiers() == Qt::NoModifier) {
-        std::uint16_t key = 0x2E;
-        model.KeyDown(key, shift);
+        const std::uint16_t key = KeyDownLeft(model, 0x2E, shift);
         if (key == 0 || model.ReadOnly) return true;
         if (model.SelLength() == 0 && model.SelStart() < model.GetTextLen()) {
             const std::string& t = model.Text();
@@ -219,8 +225,7 @@ bool FeedKey(TCustomEdit& model, QKeyEvent* e) {
         }
         return false;  // caret movement, selection, copy: the widget's own
     }
-    std::uint16_t key = static_cast<std::uint16_t>(vk);
-    model.KeyDown(key, shift);
+    const std::uint16_t key = KeyDownLeft(model, static_cast<std::uint16_t>(vk), shift);
     if (key != 0) model.KeyPress(typed);
     return true;
 }

@@ -113,6 +113,7 @@ void TMainForm::FormKeyDown(TComponent*, std::uint16_t& Key, TShiftState) {
     if (Key != kVkReturn || NewQsoWindow() == nullptr) return;
     // With SendOfEnter, Enter in the transmit pane sends the line instead.
     if (Settings().SendOfEnter && Memo1.Focused()) return;
+    Key = 0;  // the window took it: the focused control does not see it
     SaveContact();
 }
 

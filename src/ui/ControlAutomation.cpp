@@ -236,9 +236,10 @@ void TAutomation::AddControlVerbs() {
                     edit->SelectAll();
             }
             for (char ch : text) {
-                if (ch == '\r') edit->KeyDown(kVkReturn);
-                else if (ch == '\b') edit->KeyDown(kVkBack);
-                edit->KeyPress(ch);
+                // A key a handler takes (sets to 0) types nothing, as in the framework.
+                std::uint16_t key = ch == '\r' ? kVkReturn : ch == '\b' ? kVkBack : std::uint16_t{0};
+                if (key != 0 && edit->OnKeyDown) edit->OnKeyDown(edit, key, 0);
+                if (key != 0 || (ch != '\r' && ch != '\b')) edit->KeyPress(ch);
             }
             return Done();
         }
