@@ -312,7 +312,7 @@ TEST(LogBook, ACyrillicContactIsLoggedInAsciiAndInTheAdxAndReadBack) {
     // the international texts of the first.
     {
         std::ofstream out(file, std::ios::binary | std::ios::app);
-        out << "<CALL:4>K1ZZ<QSO_DATE:8>20240504<TIME_ON:6>150000<EOR>";
+        out << "<CALL:4>K1ZZ<QSO_DATE:8>20240504<TIME_ON:6>150000<NAME:10>Борис<EOR>";
     }
     ASSERT_TRUE(book.Append(contact("R3ABC", "160000", "Пётр"), error)) << error;
     TLogBook again(file, "1.2.0");
@@ -321,9 +321,15 @@ TEST(LogBook, ACyrillicContactIsLoggedInAsciiAndInTheAdxAndReadBack) {
     EXPECT_EQ(again.Records()[0].Text("NAME"), "Иван");
     EXPECT_EQ(again.Records()[0].Text("QTH"), "Москва");
     EXPECT_EQ(again.Records()[1].Get("CALL"), "K1ZZ");
+    EXPECT_EQ(again.Records()[1].Text("NAME"), "Борис") << "as the other program wrote it";
+    EXPECT_NE(ReadAll(file).find("<NAME:10>Борис<EOR>"), std::string::npos) << "its record is left as it was";
     EXPECT_EQ(again.Records()[2].Get("NAME"), "Petr");
     EXPECT_EQ(again.Records()[2].Text("NAME"), "Пётр");
-    EXPECT_EQ(ParseAdx(ReadAll(again.XmlFile()))->Records.size(), 3u);
+    const auto xml = ParseAdx(ReadAll(again.XmlFile()));
+    ASSERT_TRUE(xml);
+    ASSERT_EQ(xml->Records.size(), 3u);
+    EXPECT_EQ(xml->Records[1].Get("NAME"), "Boris") << "ASCII in ADX too";
+    EXPECT_EQ(xml->Records[1].Get("NAME_INTL"), "Борис");
 
     // A damaged ADX is kept aside and rebuilt from the ADI.
     const std::string damaged = "<ADX><RECORDS><RECORD><NAME_INTL>Иван";
@@ -337,6 +343,14 @@ TEST(LogBook, ACyrillicContactIsLoggedInAsciiAndInTheAdxAndReadBack) {
     ASSERT_EQ(rebuilt->Records.size(), 4u);
     EXPECT_EQ(rebuilt->Records[0].Text("NAME"), "Ivan");
     EXPECT_EQ(rebuilt->Records[3].Get("CALL"), "DL1ABC");
+
+    // A log kept before it had a twin gets one when it is opened.
+    fs::remove(again.XmlFile());
+    TLogBook older(file, "1.2.0");
+    ASSERT_TRUE(older.Open(error)) << error;
+    const auto made = ParseAdx(ReadAll(older.XmlFile()));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->Records.size(), 4u);
 }
 
 TEST(HostFiles, WritableFolderCheckFailsWhereNothingCanBeWritten) {

@@ -68,10 +68,11 @@ bool SplitSpeed(std::string_view name, std::string_view prefix, std::string_view
     return IsDigits(speed);
 }
 
+// The fields of ADIF 3.1 with an _INTL twin (International String or
+// International Multiline String), allowed in ADX only.
 constexpr std::array<std::string_view, 19> kIntlFields = {
-    "ADDRESS", "COMMENT",  "COUNTRY",   "MY_ANTENNA", "MY_CITY", "MY_COUNTRY", "MY_NAME",
-    "MY_POSTAL_CODE", "MY_RIG", "MY_SIG", "MY_SIG_INFO", "MY_STREET", "NAME", "NOTES",
-    "QSLMSG", "QTH", "RIG", "SIG", "SIG_INFO"};
+    "ADDRESS", "COMMENT", "COUNTRY", "MY_ANTENNA", "MY_CITY", "MY_COUNTRY", "MY_NAME", "MY_POSTAL_CODE",
+    "MY_RIG", "MY_SIG", "MY_SIG_INFO", "MY_STREET", "NAME", "NOTES", "QSLMSG", "QTH", "RIG", "SIG", "SIG_INFO"};
 
 constexpr std::string_view kIntlSuffix = "_INTL";
 
@@ -363,6 +364,13 @@ std::string FormatAdx(const std::vector<TAdifField>& header, const std::vector<T
     for (const auto& record : records) {
         pugi::xml_node element = list.append_child("RECORD");
         for (const auto& field : record.Fields) AppendAdxField(element, field);
+        // Other programs write UTF-8 into ADI files: such a text keeps its
+        // letters in the _INTL twin.
+        for (const auto& field : record.Fields) {
+            const std::string intl = UpperAscii(field.Name) + std::string(kIntlSuffix);
+            if (HasIntlForm(field.Name) && record.Get(intl).empty() && AdifAscii(field.Value) != field.Value)
+                AppendAdxField(element, {intl, field.Value});
+        }
     }
     std::ostringstream out;
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);

@@ -6,8 +6,9 @@
 // them. A record keeps its text fields in ASCII (NAME, QTH, ...) and, where
 // the text is not ASCII and ADIF has an international form of the field, the
 // UTF-8 text in FIELD_INTL as well (NAME_INTL = "Иван", NAME = "Ivan"). The
-// ADI file gets the ASCII fields only; the ADX gets both. Field lengths in
-// ADI count bytes.
+// ADI file gets the ASCII fields only; the ADX gets both. A field ADIF gives
+// no international form (GRIDSQUARE, EMAIL, QSL_VIA, STATE, ...) keeps its
+// ASCII form alone. Field lengths in ADI count bytes.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,9 +43,12 @@ bool IsIntlField(std::string_view name);
 // Ukrainian and Belarusian letters are transliterated as in machine-readable
 // travel documents (ICAO Doc 9303, the Latin spelling in Russian passports
 // since 2013): "Иван" -> "Ivan", "Москва" -> "Moskva", "Щукин" -> "Shchukin",
-// "ЖУК" -> "ZHUK"; Ь is left out, Ъ is IE. A few typographic marks become
-// their ASCII look-alikes (« » " -> '"', dashes -> '-', No -> "No"); control
-// characters become a space; any other character becomes '?'.
+// "ЖУК" -> "ZHUK"; Ь is left out, Ъ is IE, Ё is E. The other Cyrillic
+// letters of Windows-1251 take their usual Latin spelling (Ђ Dj, Љ Lj, ...),
+// Latin-1 letters lose their marks (Müller -> Muller, Æ -> AE), a few
+// typographic marks become their ASCII look-alikes (« » " -> '"', dashes ->
+// '-', № -> "No"); control characters become a space; any other character
+// becomes '?'.
 std::string AdifAscii(std::string_view utf8);
 
 struct TAdifFile {

@@ -252,11 +252,14 @@ std::string THost::SaveMacros(const std::vector<TMacro>& macros, std::string& er
     return file.string();
 }
 
-bool THost::PostKeyDown(std::uint16_t virtualKey) {
+bool THost::ActivatePluginWindow() {
     if (pluginWindow_ == 0) return false;
-    // The operator types into the plug-in's window, so it is the active one.
     env_.Windows.SetActiveWindow(pluginWindow_);
-    return env_.Windows.PostMessage(pluginWindow_, quorvel::WM_KEYDOWN, virtualKey, 0);
+    return true;
+}
+
+bool THost::PostKeyDown(std::uint16_t virtualKey) {
+    return pluginWindow_ != 0 && env_.Windows.PostMessage(pluginWindow_, quorvel::WM_KEYDOWN, virtualKey, 0);
 }
 
 int THost::Automate(const std::string& verb, const std::string& target, const std::string& argument,

@@ -74,8 +74,9 @@ public:
     // empty with the reason.
     std::string SaveMacros(const std::vector<TMacro>& macros, std::string& error);
 
-    // A key pressed in the plug-in's window: the window becomes the active
-    // one, and the key-down message goes to it past the thread's message hook.
+    // The operator's keys go to the plug-in's window: it becomes the active
+    // one, and a key-down message goes to it past the thread's message hook.
+    bool ActivatePluginWindow();
     bool PostKeyDown(std::uint16_t virtualKey);
 
     // One automation request to the plug-in's window (pavo/automation.h);

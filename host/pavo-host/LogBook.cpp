@@ -47,9 +47,11 @@ bool TLogBook::Open(std::string& error) {
     // The ADX only adds texts: one that cannot be read leaves the ASCII ones.
     std::string xmlError;
     const auto xml = ReadWholeFile(xmlFile_, xmlError);
-    if (!xml && xmlError.empty() && !WriteFileAtomically(xmlFile_, FormatAdx(AdifHeader(programVersion_), {}), error))
-        return false;
     if (text) records_ = WithIntlFields(ParseAdi(*text).Records, xml ? ParseAdx(*xml) : std::nullopt);
+    // A log without its twin (a new one, or one kept before there were twins) gets it now.
+    if (!xml && xmlError.empty() &&
+        !WriteFileAtomically(xmlFile_, FormatAdx(AdifHeader(programVersion_), records_), error))
+        return false;
     open_ = true;
     return true;
 }

@@ -126,7 +126,10 @@ void TScriptSession::PressKey(const TScriptCommand& c) {
     // plug-in's macro shortcuts look there), then the control with the focus
     // gets it. The message carries the key alone, as WM_KEYDOWN does.
     const quorvel::TShortCut shortCut = quorvel::TextToShortCut(ToCp1251(key));
-    if (shortCut != 0 && host_.PostKeyDown(shortCut & 0xFF)) Advance(0);
+    if (shortCut != 0 && host_.ActivatePluginWindow()) {
+        desktop_.Turn();  // a window system activates a window in its own time
+        if (host_.PostKeyDown(shortCut & 0xFF)) Advance(0);
+    }
     if (!control.empty()) {
         Operator("key", control, key, shown);
         return;

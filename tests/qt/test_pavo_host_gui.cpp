@@ -87,9 +87,10 @@ TEST_F(PavoHostGui, ScreenshotRunPlaysTheExampleAsTheHeadlessRunDoesAndDrawsTheW
     EXPECT_EQ(picture.height(), std::stoi(size[2]));
     EXPECT_GT(picture.width(), 400);
     EXPECT_GT(picture.height(), 300);
-    // The received text is drawn in the receive colour.
+    // The received text is drawn in the receive colour: at the end the pane
+    // shows mostly the operator's macros, and his farewell a line above them.
     const int greenAtTheEnd = PixelsNear(picture, QColor(0x00, 0x80, 0x00));
-    EXPECT_GT(greenAtTheEnd, 300);
+    EXPECT_GT(greenAtTheEnd, 150);
 
     // Stopped in the middle, before the farewell: less received text to draw.
     const HostRun part = Host("--script " + kExample + " --until 63 --screenshot " + Quote(middle), "middle");
