@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -130,13 +131,13 @@ TMacroEditorDialog::TMacroEditorDialog(std::string path, std::vector<TMacro> mac
     shortcut_->setObjectName(QStringLiteral("shortcut"));
     shortcut_->setMaxLength(10);
     shortcut_->setPlaceholderText(QStringLiteral("F5, Shift+F1, A"));
-    form->addRow(QStringLiteral("Short&cut:"), shortcut_);
+    form->addRow(QStringLiteral("S&hortcut:"), shortcut_);
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("text"));
     text_->setTabChangesFocus(true);
     auto* tags = new QToolButton(this);
     tags->setObjectName(QStringLiteral("tags"));
-    tags->setText(QStringLiteral("Insert &tag"));
+    tags->setText(QStringLiteral("Insert ta&g"));
     tags->setPopupMode(QToolButton::InstantPopup);
     auto* tagMenu = new QMenu(tags);
     for (std::string_view tag : quorvel::kMacroTags) {
@@ -150,7 +151,9 @@ TMacroEditorDialog::TMacroEditorDialog(std::string path, std::vector<TMacro> mac
     auto* textColumn = new QVBoxLayout;
     textColumn->addWidget(text_, 1);
     textColumn->addWidget(tags, 0, Qt::AlignLeft);
-    form->addRow(QStringLiteral("&Text:"), textColumn);
+    auto* textLabel = new QLabel(QStringLiteral("&Text:"), this);
+    textLabel->setBuddy(text_);  // a layout beside it takes no buddy of its own
+    form->addRow(textLabel, textColumn);
     warnings_ = new QLabel(this);
     warnings_->setObjectName(QStringLiteral("warnings"));
     warnings_->setTextFormat(Qt::PlainText);
@@ -166,6 +169,7 @@ TMacroEditorDialog::TMacroEditorDialog(std::string path, std::vector<TMacro> mac
     problem_->setStyleSheet(QStringLiteral("color: #b00000;"));
     column->addWidget(problem_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Save)->setShortcut(QKeySequence::Save);
     column->addWidget(buttons);
 
     connect(list_, &QTreeWidget::currentItemChanged, this,
