@@ -33,7 +33,8 @@ protected:
 };
 
 TEST_F(HostMacrosTest, TheListGoesToThePacketAndComesBackTheSame) {
-    const std::string packet = Path("Quorvel/macroses.config.xml");
+    // Under a folder named as a Russian operator's may be.
+    const std::string packet = Path("Радио/Quorvel/macroses.config.xml");
     const std::string list =
         "CQ | CQ | F5 | CQ CQ de <MYCALL> <TX>\n"
         "Прочее (Ru) | Аппаратура | Ctrl+1 | Трансивер <MYRIG>\\nАнтенна \\\\ диполь\n";

@@ -10,7 +10,7 @@
 
 #include "HostFiles.h"
 #include "base/CodePage.h"
-#include "base/Files.h"
+#include "tx/MacroTags.h"
 #include "tx/MacrosesDataModule.h"
 
 namespace pavohost {
@@ -37,8 +37,13 @@ std::string ShellQuoted(const std::string& s) {
 
 std::vector<TMacro> ReadMacroPacketFile(const std::string& path) {
     if (!std::filesystem::exists(path)) return {};
-    const auto bytes = quorvel::ReadFileBytes(path, quorvel::kMaxMacroFileBytes);
-    if (!bytes) throw std::runtime_error("cannot read " + path);
+    // The path is the host's (UTF-8), not the plug-in's code page.
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) > quorvel::kMaxMacroFileBytes && !ec)
+        throw std::runtime_error(path + " is larger than a macro packet may be");
+    std::string error;
+    const auto bytes = ReadWholeFile(path, error);
+    if (!bytes) throw std::runtime_error(error.empty() ? "cannot read " + path : error);
     std::vector<TMacro> macros;
     try {
         for (const auto& r : quorvel::ReadMacroPacket(*bytes))
@@ -57,6 +62,15 @@ std::string FormatMacroList(const std::vector<TMacro>& macros) {
     for (const TMacro& m : macros)
         out += m.Page + " | " + m.Caption + " | " + m.Shortcut + " | " + ListText(m.Text) + "\n";
     return out;
+}
+
+std::vector<std::string> MacroTagWarnings(const std::string& text) {
+    std::vector<std::string> lines;
+    for (const auto& w : quorvel::LintMacroText(quorvel::Utf8ToCp1251(text)))
+        lines.push_back(quorvel::Cp1251ToUtf8(w.Tag) +
+                        (w.Unknown ? ": no such tag, sent as written"
+                                   : ": a control tag steers only in capitals; this one is removed and does nothing"));
+    return lines;
 }
 
 void WriteMacroPacketFile(const std::string& path, const std::vector<TMacro>& macros) {

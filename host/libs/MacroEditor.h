@@ -23,6 +23,10 @@ std::string FormatMacroList(const std::vector<TMacro>& macros);
 // Saves macros as the packet at path (atomically). Throws std::runtime_error.
 void WriteMacroPacketFile(const std::string& path, const std::vector<TMacro>& macros);
 
+// What the plug-in will not act on as the macro's author meant, one line per
+// tag: "<CAL>: no such tag, sent as written". The text is UTF-8.
+std::vector<std::string> MacroTagWarnings(const std::string& text);
+
 // Runs the operator's text editor on the packet's list; true when a changed,
 // valid list was saved. Problems are described in error.
 bool EditMacrosInTextEditor(const std::string& path, std::string& error);

@@ -31,6 +31,7 @@
 #include "Adif.h"
 #include "Desktop.h"
 #include "HostText.h"
+#include "MacroEditorDialog.h"
 #include "QtDialogs.h"
 #include "QtWindowSystem.h"
 #include "SimDispatcher.h"
@@ -395,10 +396,25 @@ public:
         QWidget* main = windows_.Widget(host.MainWindowHandle());
         QWidget* qso = windows_.Widget(host.NewQsoWindowHandle());
         if (main != nullptr && qso != nullptr) PlaceHostWindows(*main, *qso);
+        host.SupportLibraries().SetMacrosesEditorDialog(&TGuiFrontEnd::EditMacros, this);
         host.OnMainWindowClose = [this] {
             closed_ = true;
             QCoreApplication::exit(0);  // quit() would ask every window to close first
         };
+    }
+
+    // The editors library's macro editor with windows (held while the host lives).
+    static int16_t PAVO_CALL EditMacros(void* context, PavoHandle parent, const char* title, const char* file,
+                                        const char* /*helpPage*/) {
+        auto& self = *static_cast<TGuiFrontEnd*>(context);
+        // While a script plays nobody is there to edit: the macros stay as they are.
+        if (self.dialogs_.Scripting) return 0;
+        try {
+            return RunMacroEditorDialog(file, title, self.windows_.Widget(parent)) ? 1 : 0;
+        } catch (const std::exception& e) {
+            self.events_.HostEvent("host", std::string("macro editor: ") + e.what());
+            return 0;
+        }
     }
 
     int ScriptDone(THost& host) override {

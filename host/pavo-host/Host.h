@@ -101,6 +101,7 @@ public:
     THostClock& Clock() { return clock_; }
     HostSession& Session() { return session_; }
     const THostFolders& Folders() const { return env_.Folders; }
+    TSupportLibraries& SupportLibraries() { return libraries_; }
     quorvel::THandle MainWindowHandle() const { return mainWindowHandle_; }
     quorvel::THandle NewQsoWindowHandle() const { return newQsoHandle_; }
     // The operator closes the host's main window (its close box).

@@ -6,8 +6,6 @@
 
 #include "HostFiles.h"
 #include "MacroEditor.h"
-#include "base/CodePage.h"
-#include "tx/MacroTags.h"
 
 namespace pavohost {
 namespace {
@@ -18,12 +16,8 @@ int Lint(const std::string& packet, std::ostream& out) {
     const auto macros = ReadMacroPacketFile(packet);
     int found = 0;
     for (std::size_t i = 0; i < macros.size(); ++i) {
-        const std::string text = quorvel::Utf8ToCp1251(macros[i].Text);
-        for (const auto& w : quorvel::LintMacroText(text)) {
-            out << packet << ": macro " << i + 1 << " \"" << macros[i].Caption << "\": "
-                << quorvel::Cp1251ToUtf8(w.Tag)
-                << (w.Unknown ? ": no such tag, sent as written\n"
-                              : ": a control tag steers only in capitals; this one is removed and does nothing\n");
+        for (const std::string& warning : MacroTagWarnings(macros[i].Text)) {
+            out << packet << ": macro " << i + 1 << " \"" << macros[i].Caption << "\": " << warning << '\n';
             ++found;
         }
     }

@@ -34,6 +34,13 @@ std::string Attribute(const std::string& value) {
 
 }  // namespace
 
+std::string MacroProblem(const TMacro& m) {
+    if (m.Page.empty() || Characters(m.Page) > 20) return "the page needs 1 to 20 characters";
+    if (m.Caption.empty() || Characters(m.Caption) > 100) return "the caption needs 1 to 100 characters";
+    if (Characters(m.Shortcut) > 10) return "the shortcut has more than 10 characters";
+    return {};
+}
+
 std::vector<TMacro> ParseMacroList(const std::string& text) {
     std::vector<TMacro> macros;
     const auto lines = Split(text, '\n');
@@ -62,10 +69,7 @@ std::vector<TMacro> ParseMacroList(const std::string& text) {
                 m.Text += raw[k];
             }
         }
-        if (m.Page.empty() || Characters(m.Page) > 20) throw TMacroListError(number, "the page needs 1 to 20 characters");
-        if (m.Caption.empty() || Characters(m.Caption) > 100)
-            throw TMacroListError(number, "the caption needs 1 to 100 characters");
-        if (Characters(m.Shortcut) > 10) throw TMacroListError(number, "the shortcut has more than 10 characters");
+        if (const std::string problem = MacroProblem(m); !problem.empty()) throw TMacroListError(number, problem);
         macros.push_back(std::move(m));
     }
     return macros;

@@ -20,6 +20,7 @@ namespace pavohost {
 
 struct TMacro {
     std::string Page, Caption, Shortcut, Text;  // UTF-8; line breaks in Text are CR LF
+    bool operator==(const TMacro&) const = default;
 };
 
 class TMacroListError : public std::runtime_error {
@@ -27,6 +28,10 @@ public:
     TMacroListError(int line, const std::string& message) : std::runtime_error(message), Line(line) {}
     int Line;
 };
+
+// What keeps a macro out of the packet (the widths of its fields); empty
+// when it fits.
+std::string MacroProblem(const TMacro& macro);
 
 // Throws TMacroListError.
 std::vector<TMacro> ParseMacroList(const std::string& text);

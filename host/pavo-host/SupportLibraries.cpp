@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 
 #include "HostText.h"
-#include "pavo/hostlibs.h"
 
 namespace pavohost {
 namespace {
@@ -21,7 +20,8 @@ void* Open(const std::filesystem::path& file, IHostEvents& events) {
 }  // namespace
 
 TSupportLibraries::TSupportLibraries(const std::filesystem::path& folder, const THostFolders& data,
-                                     IHostEvents& events) {
+                                     IHostEvents& events)
+    : folder_(folder), events_(events) {
     sharepm_ = Open(folder / "sharepm.so", events);
     kvtfsys_ = Open(folder / "kvtfsys.so", events);
     if (sharepm_ != nullptr)
@@ -44,6 +44,20 @@ TSupportLibraries::~TSupportLibraries() {
         if (auto set = reinterpret_cast<fsSetAppDataPathFn>(dlsym(kvtfsys_, "fsSetAppDataPath"))) set(nullptr);
         dlclose(kvtfsys_);
     }
+    if (editors_ != nullptr) {
+        (void)SetMacrosesEditorDialog(nullptr, nullptr);
+        dlclose(editors_);
+    }
+}
+
+bool TSupportLibraries::SetMacrosesEditorDialog(esMacrosesEditorDialogFn dialog, void* context) {
+    if (editors_ == nullptr && dialog == nullptr) return true;
+    if (editors_ == nullptr) editors_ = Open(folder_ / "editors.so", events_);
+    if (editors_ == nullptr) return false;
+    auto set = reinterpret_cast<esSetMacrosesEditorDialogFn>(dlsym(editors_, "esSetMacrosesEditorDialog"));
+    if (set == nullptr) return false;
+    set(dialog, context);
+    return true;
 }
 
 }  // namespace pavohost

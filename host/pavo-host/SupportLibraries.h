@@ -8,6 +8,7 @@
 
 #include "HostInterfaces.h"
 #include "HostSettings.h"
+#include "pavo/hostlibs.h"
 
 namespace pavohost {
 
@@ -23,10 +24,16 @@ public:
 
     bool ProfileSet() const { return profileSet_; }
     bool AppDataSet() const { return appDataSet_; }
+    // A front end with windows gives the macro editor its dialog; it holds
+    // while these libraries live. False when the editors library is missing.
+    bool SetMacrosesEditorDialog(esMacrosesEditorDialogFn dialog, void* context);
 
 private:
     void* sharepm_ = nullptr;
     void* kvtfsys_ = nullptr;
+    void* editors_ = nullptr;
+    std::filesystem::path folder_;
+    IHostEvents& events_;
     bool profileSet_ = false, appDataSet_ = false;
 };
 

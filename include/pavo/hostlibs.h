@@ -20,6 +20,7 @@
  *               hsSetTitle             optional: title of the help viewer
  *   editors     loaded by name for one editor run.
  *               esShowMacrosesEditor   the host's modal macro editor
+ *               esSetMacrosesEditorDialog  host side: the host's own dialog
  *   res         loaded once by a plug-in and kept until it unloads.
  *               resFindResource        pictures: bitmap "#102", 48 x 48 icon "#102"
  *
@@ -113,6 +114,15 @@ typedef void(PAVO_CALL* hsSetViewerFn)(const char* program);
    and saved. */
 typedef int16_t(PAVO_CALL* esShowMacrosesEditorFn)(PavoHandle parent, const char* title, const char* macroFile,
                                                    const char* helpPage, int32_t reserved1, int32_t reserved2);
+/* Host side: the dialog esShowMacrosesEditor runs from now on, for a host
+   with windows. It gets context back, then the arguments of the plug-in's
+   call converted for the host: title, macroFile and helpPage as UTF-8, the
+   file's path with '/' separators. Its result is esShowMacrosesEditor's.
+   Null dialog returns to the library's own editor: the macro list as plain
+   text in the operator's text editor ($VISUAL, else $EDITOR, else vi). */
+typedef int16_t(PAVO_CALL* esMacrosesEditorDialogFn)(void* context, PavoHandle parent, const char* title,
+                                                    const char* macroFile, const char* helpPage);
+typedef void(PAVO_CALL* esSetMacrosesEditorDialogFn)(esMacrosesEditorDialogFn dialog, void* context);
 
 /* ---- res -------------------------------------------------------------- */
 

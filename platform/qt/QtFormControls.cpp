@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QToolButton>
 #include <QWidgetAction>
@@ -32,6 +33,44 @@ private:
     QPointer<QMenu> menu_;
 };
 
+// A right press on a macro button goes to its control (the preview), with
+// where the button stands on the screen; its ordinary hint shows only while
+// the control lets it. The button is looked for among the bar's own first,
+// as a reload may have freed it before the bar's next sync.
+class TMacroButtonFilter final : public QObject {
+public:
+    TMacroButtonFilter(TToolBar& bar, TToolButtonX& item, QObject* parent) : QObject(parent), bar_(bar), item_(&item) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const QEvent::Type type = event->type();
+        if (widget == nullptr ||
+            (type != QEvent::ToolTip && type != QEvent::MouseButtonPress && type != QEvent::ContextMenu))
+            return false;
+        TToolButtonX* item = Alive();
+        if (item == nullptr) return false;
+        if (type == QEvent::ToolTip) return !item->ShowHint;
+        if (type == QEvent::ContextMenu) return true;  // the press showed the preview
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::RightButton) return false;
+        const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
+        item->SetScreenRect(TRect{origin.x(), origin.y(), origin.x() + widget->width(), origin.y() + widget->height()});
+        const QPoint at = mouse->position().toPoint();
+        item->MouseDown(TMouseButton::mbRight, ShiftState(mouse->modifiers()) | ssRight, at.x(), at.y());
+        return true;
+    }
+
+private:
+    TToolButtonX* Alive() const {
+        for (int i = 0; i < bar_.ButtonCount(); ++i)
+            if (&bar_.Buttons(i) == item_) return item_;
+        return nullptr;
+    }
+    TToolBar& bar_;
+    TToolButtonX* item_;
+};
+
 // A macro toolbar: its actions are made again whenever its buttons change,
 // since the old buttons may already be freed.
 class TMacroBarBinding final : public TBinding {
@@ -57,7 +96,10 @@ public:
             buttons_.clear();
             for (int i = 0; i < model_.ButtonCount(); ++i) {
                 buttons_.push_back(std::make_unique<TActionBinding>(model_.Buttons(i), SyncQueue(), images_, bar));
-                bar->addAction(buttons_.back()->Action());
+                QAction* action = buttons_.back()->Action();
+                bar->addAction(action);
+                if (QWidget* button = bar->widgetForAction(action))
+                    button->installEventFilter(new TMacroButtonFilter(model_, model_.Buttons(i), action));
             }
         }
         bar->setVisible(model_.Visible());

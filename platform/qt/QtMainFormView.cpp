@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "QtBalloonHint.h"
 #include "QtColors.h"
 #include "QtControls.h"
 #include "QtFiltersDialog.h"
@@ -176,6 +177,7 @@ private:
     QPointer<QMainWindow> rootAlive_;  // the window may take it down first
     std::unique_ptr<TQtFormControls> controls_;
     std::unique_ptr<TResizeWatcher> watcher_, splitWatcher_;
+    std::unique_ptr<TQtBalloonHint> balloon_;  // the macro preview
     bool rxRestored_ = false, rxFollows_ = false;
 };
 
@@ -316,6 +318,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     watcher_ = std::make_unique<TResizeWatcher>(*channels, [this, channels] {
         if (rxFollows_ && channels->isVisible()) main_.RxPanel.SetHeight(channels->height());
     });
+    balloon_ = std::make_unique<TQtBalloonHint>(main_.BalloonHint1, window, sync_);
 }
 
 TQtMainFormView::~TQtMainFormView() {
@@ -323,6 +326,7 @@ TQtMainFormView::~TQtMainFormView() {
     if (main_.ImagesModule) main_.ImagesModule->Observe(nullptr);
     watcher_.reset();
     splitWatcher_.reset();
+    balloon_.reset();
     // The bindings let go of the controls first, then the widgets go.
     controls_.reset();
     if (rootAlive_.isNull()) (void)root_.release();
