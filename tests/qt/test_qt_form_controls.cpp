@@ -70,7 +70,7 @@ TEST(QtFormControls, OneActionPerCommandWhereverItIsLinked) {
     QWidget window;
     TQtFormControls controls(sync, {}, &window);
     QMenuBar menuBar(&window);
-    QToolBar toolBar(&window);
+    TQtCommandBar toolBar("BarCommands", QString::fromUtf8("команды"), &window);
     controls.FillMenuBar(menuBar, f.menuBar);
     controls.FillToolBar(toolBar, f.commands.ItemLinks);
     QAction* afc = controls.ActionFor(f.mnuAFC);
@@ -93,7 +93,7 @@ TEST(QtFormControls, BarEditorsShowTheirCaptionsAndDriveTheirControls) {
     TQtSync sync;
     QWidget window;
     TQtFormControls controls(sync, {}, &window);
-    QToolBar toolBar(&window);
+    TQtCommandBar toolBar("BarCommands", QString::fromUtf8("команды"), &window);
     controls.FillToolBar(toolBar, f.commands.ItemLinks);
     QWidget* entry = toolBar.findChild<QWidget*>("mnuAFCFreqEntry");
     ASSERT_NE(entry, nullptr);
