@@ -187,22 +187,20 @@ void TQtFormControls::FillMenuBar(QMenuBar& bar, const TBar& model) {
     }
 }
 
-void TQtFormControls::FillToolBar(QToolBar& bar, const TItemLinks& links) {
+void TQtFormControls::FillToolBar(TQtCommandBar& bar, const TItemLinks& links) {
     for (const TItemLink& link : links.Links()) {
-        if (link.BeginGroup) bar.addSeparator();
+        if (link.BeginGroup) bar.AddSeparator();
         if (auto* sub = dynamic_cast<TSubItem*>(link.Item)) {
             auto* menu = new QMenu(&bar);  // owned by the bar
             menu->setObjectName(ToQString(sub->Name));
             kept_.push_back(std::make_unique<TSubItemBinding>(*sub, *menu, sync_));
             FillMenu(*menu, sub->ItemLinks);
-            QAction* open = menu->menuAction();
-            bar.addAction(open);
-            if (auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(open)))
-                button->setPopupMode(QToolButton::InstantPopup);
+            menu->menuAction()->setObjectName(ToQString(sub->Name));
+            bar.AddButton(menu->menuAction())->setPopupMode(QToolButton::InstantPopup);
         } else if (auto* button = dynamic_cast<TButtonItem*>(link.Item)) {
-            bar.addAction(ActionFor(*button));
+            bar.AddButton(ActionFor(*button));
         } else if (link.Item != nullptr) {
-            bar.addWidget(EntryWidget(*link.Item, &bar));
+            bar.AddWidget(EntryWidget(*link.Item, &bar));
         }
     }
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "QtCommandBar.h"
 #include "QtControls.h"
 
 namespace quorvel::qt {
@@ -27,7 +28,7 @@ public:
     QWidget* EntryWidget(TControl& control, QWidget* parent);
     void FillMenu(QMenu& menu, const TItemLinks& links);
     void FillMenuBar(QMenuBar& bar, const TBar& links);
-    void FillToolBar(QToolBar& bar, const TItemLinks& links);
+    void FillToolBar(TQtCommandBar& bar, const TItemLinks& links);
     // Installs the runner of a pop-up menu of the model.
     void BindPopup(TPopupMenu& popup);
     // A toolbar whose buttons the model adds and frees at run time.

@@ -11,13 +11,13 @@
 #include <QPointer>
 #include <QSplitter>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "QtBalloonHint.h"
 #include "QtColors.h"
+#include "QtCommandBar.h"
 #include "QtControls.h"
 #include "QtFiltersDialog.h"
 #include "QtFormControls.h"
@@ -115,26 +115,28 @@ public:
     void Sync() override {
         QMainWindow* root = root_.data();
         if (root == nullptr) return;
+        // The bars' frames by their mark, their buttons inside them.
         QString sheet;
         switch (manager_.Style()) {
             case TBarLook::Office2003:
-                sheet = QStringLiteral("QToolBar { border: none; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                                       "stop:0 #f6faff, stop:1 #c7dbf5); }");
+                sheet = QStringLiteral("QFrame[commandBar=\"true\"] { border: none; background: qlineargradient(x1:0, "
+                                       "y1:0, x2:0, y2:1, stop:0 #f6faff, stop:1 #c7dbf5); }");
                 break;
             case TBarLook::Flat:
-                sheet = QStringLiteral("QToolBar { border: none; background: palette(window); } "
-                                       "QToolBar QToolButton { border: none; }");
+                sheet = QStringLiteral("QFrame[commandBar=\"true\"] { border: none; background: palette(window); } "
+                                       "QToolButton { border: none; }");
                 break;
             case TBarLook::Enhanced:
-                sheet = QStringLiteral("QToolBar { border: 1px solid palette(mid); border-radius: 3px; "
+                sheet = QStringLiteral("QFrame[commandBar=\"true\"] { border: 1px solid palette(mid); border-radius: 3px; "
                                        "background: palette(button); }");
                 break;
             case TBarLook::XP:
-                sheet = QStringLiteral("QToolBar { border: none; background: qlineargradient(x1:0, y1:0, x2:0, "
-                                       "y2:1, stop:0 #fcfcf9, stop:1 #e1e1d6); }");
+                sheet = QStringLiteral("QFrame[commandBar=\"true\"] { border: none; background: qlineargradient(x1:0, "
+                                       "y1:0, x2:0, y2:1, stop:0 #fcfcf9, stop:1 #e1e1d6); }");
                 break;
         }
-        for (QToolBar* bar : root->findChildren<QToolBar*>(Qt::FindDirectChildrenOnly)) bar->setStyleSheet(sheet);
+        for (QFrame* bar : root->findChildren<QFrame*>())
+            if (bar->property("commandBar").toBool()) bar->setStyleSheet(sheet);
     }
 
 private:
@@ -195,15 +197,18 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
 
     // Menu bar, the three toolbars, status bar.
     c.FillMenuBar(*root->menuBar(), main_.BarMainMenu);
+    // The command bars side by side while they fit, wrapping as docked bars do.
+    auto* bars = new QWidget(root);
+    bars->setObjectName(QStringLiteral("CommandBars"));
+    QSizePolicy barsPolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);  // as high as its rows
+    barsPolicy.setHeightForWidth(true);
+    bars->setSizePolicy(barsPolicy);
+    auto* barFlow = new TFlowLayout(bars, 2);  // owned by the widget
     for (TBar* bar : {&main_.BarStandard, &main_.BarCommands, &main_.BarCommands2}) {
-        // A row each, as docked bars wrap: every command in reach at the designed width.
-        if (bar != &main_.BarStandard) root->addToolBarBreak();
-        QToolBar* toolBar = root->addToolBar(ToQString(bar->Caption));
-        toolBar->setObjectName(ToQString(bar->Name));
-        toolBar->setIconSize(QSize(16, 16));
-        toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        c.FillToolBar(*toolBar, bar->ItemLinks);
-        c.Keep(std::make_unique<TBarBinding>(*bar, *toolBar, sync_));
+        auto* commandBar = new TQtCommandBar(ToQString(bar->Name), ToQString(bar->Caption), bars);
+        c.FillToolBar(*commandBar, bar->ItemLinks);
+        barFlow->addWidget(commandBar);
+        c.Keep(std::make_unique<TBarBinding>(*bar, *commandBar, sync_));
     }
     c.Keep(std::make_unique<TBarLookBinding>(main_.dxBarManager1, *root, sync_));
     // Images come when the window is first shown, after the view is made.
@@ -219,6 +224,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     column->setContentsMargins(2, 2, 2, 2);
     column->setSpacing(2);
     root->setCentralWidget(central);
+    column->addWidget(bars);
 
     // Spectrum band with the level indicator and the transceiver panel.
     auto* band = new QWidget(central);

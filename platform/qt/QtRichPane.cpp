@@ -6,7 +6,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
 #include <cmath>
 
@@ -34,6 +37,51 @@ TMouseButton ButtonOf(Qt::MouseButton b) {
     return TMouseButton::mbLeft;
 }
 
+// A scroll bar that paints again only when what it shows changed: a pane
+// that follows a long text moves its range and value with every new row,
+// mostly by less than a pixel of the bar. While held, changes are only
+// looked at when let go, so a range that grows before the value follows
+// is one change, not two.
+class TQuietScrollBar final : public QScrollBar {
+public:
+    explicit TQuietScrollBar(Qt::Orientation o) : QScrollBar(o) {}
+    class THold {
+    public:
+        explicit THold(QScrollBar* bar) : bar_(static_cast<TQuietScrollBar&>(*bar)) { ++bar_.held_; }
+        ~THold() {
+            if (--bar_.held_ == 0) bar_.Look(SliderValueChange);
+        }
+        THold(const THold&) = delete;
+        THold& operator=(const THold&) = delete;
+
+    private:
+        TQuietScrollBar& bar_;
+    };
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if (held_ == 0 || change == SliderOrientationChange) Look(change);
+    }
+
+private:
+    struct TLook {
+        QRect Slider;
+        bool AtMinimum = false, AtMaximum = false, Empty = false;
+        bool operator==(const TLook&) const = default;
+    };
+    void Look(SliderChange change) {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        const TLook look{style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                         value() == minimum(), value() == maximum(), minimum() == maximum()};
+        if (look == shown_ && change != SliderOrientationChange) return;
+        shown_ = look;
+        QScrollBar::sliderChange(change);
+    }
+    TLook shown_;
+    int held_ = 0;
+};
+
 }  // namespace
 
 TQtRichPane::TQtRichPane(TRichEdit& model, TQtSync& sync, QWidget* parent)
@@ -42,6 +90,7 @@ TQtRichPane::TQtRichPane(TRichEdit& model, TQtSync& sync, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBar(new TQuietScrollBar(Qt::Vertical));  // the pane owns it
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ApplyFont();
     model_.Observe([this] { Changed(); });
@@ -162,44 +211,105 @@ void TQtRichPane::EnsureVisible(int position) {
 
 void TQtRichPane::Sync() {
     setEnabled(model_.Enabled());
-    setVisible(model_.Visible());
-    QPalette p = palette();
-    p.setColor(QPalette::Base, ToQColor(model_.Color, QPalette()));
-    setPalette(p);
-    int dirty = -1;
+    // Shown or hidden, and coloured, only when that changed: both are costly
+    // to repeat for every character.
+    if (!testAttribute(Qt::WA_WState_ExplicitShowHide) || isHidden() == model_.Visible()) setVisible(model_.Visible());
+    const QColor base = ToQColor(model_.Color, QPalette());
+    if (!testAttribute(Qt::WA_SetPalette) || palette().color(QPalette::Base) != base) {
+        QPalette p = palette();
+        p.setColor(QPalette::Base, base);
+        setPalette(p);
+    }
+    const TQuietScrollBar::THold held(verticalScrollBar());
+    bool whole = false;
     if (!(model_.DefAttributes == font_)) {
         ApplyFont();
         LayoutFrom(0);
-        dirty = 0;
+        whole = true;
     }
-    const int scrolled = verticalScrollBar()->value();
+    // The caret where it was drawn, and the rows as they were from the first
+    // one laid out again, to tell afterwards which of them changed and where.
+    const QRect oldCaret = shown_.Focused && !whole
+                               ? CharRect(std::min(shown_.SelStart, model_.GetTextLen())).translated(0, verticalScrollBar()->value())
+                               : QRect();
+    int from = -1, firstRow = 0;
+    const int oldLength = laidOut_;
+    std::vector<int> oldRows;
     if (model_.DirtyFrom() < model_.GetTextLen() || laidOut_ != model_.GetTextLen()) {
-        const int from = std::min(model_.DirtyFrom(), laidOut_);
-        dirty = dirty < 0 ? from : std::min(dirty, from);
+        from = std::min(model_.DirtyFrom(), laidOut_);
+        firstRow = std::max(0, RowOf(from) - 1);
+        if (!whole) oldRows.assign(rows_.begin() + firstRow, rows_.end());
         LayoutFrom(from);
         model_.AcknowledgeChanges();
     }
     const int caret = model_.SelStart() + model_.SelLength();
     if (caret != lastCaret_ || model_.ScrollRequests() != lastScrollRequests_) EnsureVisible(caret);
-    // Only what changed is painted again: received text touches the rows from
-    // the change on (the one before it may give a word back), a caret that
-    // moved without a selection the row it left. Anything else, or a scroll,
-    // paints the whole pane.
+    // Only what changed is painted again: the characters a change touched
+    // and the caret's old and new place; a scroll moves what is already
+    // drawn. Anything else paints the whole pane.
     const TState now{model_.SelStart(), model_.SelLength(), model_.Color, model_.Enabled(), hasFocus()};
     const bool onlyText = now.SelLength == 0 && shown_.SelLength == 0 && now.Color == shown_.Color &&
-                          now.Enabled == shown_.Enabled && now.Focused == shown_.Focused &&
-                          verticalScrollBar()->value() == scrolled;
-    if (!onlyText) {
+                          now.Enabled == shown_.Enabled && now.Focused == shown_.Focused;
+    if (whole || !onlyText) {
         viewport()->update();
     } else {
-        int from = dirty >= 0 ? std::max(0, RowOf(dirty) - 1) : RowCount();
-        if (now.SelStart != shown_.SelStart) from = std::min(from, RowOf(std::min(shown_.SelStart, laidOut_)));
-        const int y = from * rowHeight_ + kMargin - scrolled;
-        if (y < viewport()->height()) viewport()->update(QRect(0, std::max(0, y), viewport()->width(), viewport()->height()));
+        QRegion touched;
+        if (from >= 0) touched = Touched(from, oldLength, firstRow, oldRows);
+        if (now.Focused) {
+            touched += oldCaret.translated(0, -verticalScrollBar()->value()).adjusted(-2, 0, 2, 0);
+            touched += CharRect(now.SelStart).adjusted(-2, 0, 2, 0);
+        }
+        touched &= viewport()->rect();
+        if (!touched.isEmpty()) viewport()->update(touched);
     }
     shown_ = now;
     lastCaret_ = caret;
     lastScrollRequests_ = model_.ScrollRequests();
+}
+
+qreal TQtRichPane::Extent(int row, int position) const {
+    qreal x = kMargin;
+    for (int i = rows_[static_cast<std::size_t>(row)]; i < position; ++i) x += Advance(i);
+    return x;
+}
+
+// What the viewport must paint again after the text changed from position
+// from: oldRows are the row starts from firstRow on as they were, for a text
+// of oldLength characters. Text appended touches only its own characters
+// (and the part of the row before it that gave a word away); any other
+// change touches its rows from the change to the right edge.
+QRegion TQtRichPane::Touched(int from, int oldLength, int firstRow, const std::vector<int>& oldRows) const {
+    const int width = viewport()->width();
+    const int scroll = verticalScrollBar()->value();
+    const bool appended = from == oldLength;
+    const int oldCount = firstRow + static_cast<int>(oldRows.size());
+    const int newCount = RowCount();
+    // Ink may reach a little past a character's box.
+    const int pad = std::max(2, rowHeight_ / 2);
+    const int top = std::max(firstRow, (scroll - kMargin) / rowHeight_ - 1);
+    const int bottom = std::min(std::max(oldCount, newCount) - 1, (scroll + viewport()->height()) / rowHeight_ + 1);
+    QRegion region;
+    for (int r = top; r <= bottom; ++r) {
+        const int y = r * rowHeight_ + kMargin - scroll;
+        auto span = [&](qreal left, qreal right) {
+            region += QRect(static_cast<int>(std::floor(left)) - pad, y - 2,
+                            static_cast<int>(std::ceil(right - left)) + 2 * pad + 1, rowHeight_ + 4);
+        };
+        const auto old = static_cast<std::size_t>(r - firstRow);
+        if (r >= newCount || r >= oldCount || oldRows[old] != rows_[static_cast<std::size_t>(r)]) {
+            span(0, r < newCount && r >= oldCount && appended ? Extent(r, RowEnd(r)) : width);
+            continue;
+        }
+        const int start = rows_[static_cast<std::size_t>(r)];
+        const int oldNext = r + 1 < oldCount ? oldRows[old + 1] : oldLength;
+        const int newNext = r + 1 < newCount ? rows_[static_cast<std::size_t>(r) + 1] : static_cast<int>(model_.Text().size());
+        const int changed = std::max(start, from);
+        const int left = std::min({changed, oldNext, newNext});
+        if (left >= std::max(oldNext, newNext)) continue;  // the row is as it was
+        // Before from the text is as it was, so the old row is measured with it.
+        span(Extent(r, left), appended ? std::max(Extent(r, oldNext), Extent(r, newNext)) : width);
+    }
+    return region;
 }
 
 int TQtRichPane::PositionAt(QPoint p) const {
@@ -219,6 +329,7 @@ int TQtRichPane::PositionAt(QPoint p) const {
 }
 
 QRect TQtRichPane::CharRect(int position) const {
+    position = std::clamp(position, 0, model_.GetTextLen());
     const int row = RowOf(position);
     qreal x = kMargin;
     for (int i = rows_[static_cast<std::size_t>(row)]; i < position; ++i) x += Advance(i);
@@ -233,9 +344,12 @@ void TQtRichPane::paintEvent(QPaintEvent* e) {
     painter.fillRect(area, pal.color(QPalette::Base));
     const std::string& text = model_.Text();
     const int scroll = verticalScrollBar()->value();
-    // The rows the area to paint crosses, no others.
-    const int first = std::max(0, (scroll + area.top() - kMargin) / rowHeight_);
-    const int last = std::min(RowCount() - 1, (scroll + area.bottom() + 1) / rowHeight_);
+    // The rows the area to paint crosses and their neighbours, whose ink may
+    // reach into it; of each row the runs near the area.
+    const int first = std::max(0, (scroll + area.top() - kMargin) / rowHeight_ - 1);
+    const int last = std::min(RowCount() - 1, (scroll + area.bottom() + 1) / rowHeight_ + 1);
+    const int reach = std::max(2, rowHeight_ / 2);
+    const qreal left = area.left() - reach, right = area.right() + 1 + reach;
     const int selFrom = model_.SelStart(), selTo = model_.SelStart() + model_.SelLength();
     const auto& runs = model_.ColorRuns();
     for (int row = first; row <= last; ++row) {
@@ -248,14 +362,14 @@ void TQtRichPane::paintEvent(QPaintEvent* e) {
                                     [](int pos, const TRichEdit::TColorRun& r) { return pos < r.Start; });
         if (run != runs.begin()) --run;
         int i = start;
-        while (i < end) {
+        while (i < end && x < right) {
             const bool selected = i >= selFrom && i < selTo;
             if (text[static_cast<std::size_t>(i)] == TRichEdit::kObjectChar && model_.IsPicture(i)) {
                 if (selected) painter.fillRect(QRectF(x, y, pictureWidth_, rowHeight_), pal.color(QPalette::Highlight));
                 const auto pic = std::lower_bound(model_.Pictures().begin(), model_.Pictures().end(), i,
                                                   [](const TRichEdit::TPictureAt& p, int pos) { return p.Position < pos; });
                 auto image = pictures_.find(pic->PictureId);
-                if (image != pictures_.end())
+                if (image != pictures_.end() && x + pictureWidth_ > left)
                     painter.drawPixmap(QPointF(x, y + (rowHeight_ - image->second.height()) / 2), image->second);
                 x += pictureWidth_;
                 ++i;
@@ -270,6 +384,11 @@ void TQtRichPane::paintEvent(QPaintEvent* e) {
             while (j < limit && !(text[static_cast<std::size_t>(j)] == TRichEdit::kObjectChar && model_.IsPicture(j))) ++j;
             qreal w = 0;
             for (int k = i; k < j; ++k) w += Advance(k);
+            if (x + w < left) {
+                x += w;
+                i = j;
+                continue;
+            }
             QColor color = runs.empty() ? ToQColor(model_.InsertColor(), pal) : ToQColor(run->Color, pal);
             if (selected) {
                 painter.fillRect(QRectF(x, y, w, rowHeight_), pal.color(QPalette::Highlight));
@@ -295,7 +414,8 @@ void TQtRichPane::resizeEvent(QResizeEvent* e) {
     if (atBottom) verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-void TQtRichPane::scrollContentsBy(int, int) { viewport()->update(); }
+// What is drawn moves with the text; only the rows coming into sight are painted.
+void TQtRichPane::scrollContentsBy(int dx, int dy) { viewport()->scroll(dx, dy); }
 
 void TQtRichPane::mousePressEvent(QMouseEvent* e) {
     const int position = PositionAt(e->position().toPoint());

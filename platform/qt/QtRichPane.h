@@ -52,6 +52,8 @@ private:
     void UpdateScrollRange();
     void EnsureVisible(int position);
     int LayoutWidth() const;
+    qreal Extent(int row, int position) const;  // x where position starts on row
+    QRegion Touched(int from, int oldLength, int firstRow, const std::vector<int>& oldRows) const;
 
     TRichEdit& model_;
     std::array<qreal, 256> widths_{};

@@ -9,8 +9,10 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWidget>
 #include <memory>
+#include <set>
 
 #include "QtFormControls.h"
 #include "QtTestSupport.h"
@@ -70,7 +72,7 @@ TEST(QtFormControls, OneActionPerCommandWhereverItIsLinked) {
     QWidget window;
     TQtFormControls controls(sync, {}, &window);
     QMenuBar menuBar(&window);
-    QToolBar toolBar(&window);
+    TQtCommandBar toolBar("BarCommands", QString::fromUtf8("команды"), &window);
     controls.FillMenuBar(menuBar, f.menuBar);
     controls.FillToolBar(toolBar, f.commands.ItemLinks);
     QAction* afc = controls.ActionFor(f.mnuAFC);
@@ -93,7 +95,7 @@ TEST(QtFormControls, BarEditorsShowTheirCaptionsAndDriveTheirControls) {
     TQtSync sync;
     QWidget window;
     TQtFormControls controls(sync, {}, &window);
-    QToolBar toolBar(&window);
+    TQtCommandBar toolBar("BarCommands", QString::fromUtf8("команды"), &window);
     controls.FillToolBar(toolBar, f.commands.ItemLinks);
     QWidget* entry = toolBar.findChild<QWidget*>("mnuAFCFreqEntry");
     ASSERT_NE(entry, nullptr);
@@ -110,6 +112,49 @@ TEST(QtFormControls, BarEditorsShowTheirCaptionsAndDriveTheirControls) {
     auto* levels = toolBar.findChild<QMenu*>("mnuLevels");
     ASSERT_NE(levels, nullptr);
     EXPECT_EQ(levels->title(), QString::fromUtf8("Уровни"));
+}
+
+// A bar narrower than its items wraps them into rows; a hidden command
+// leaves no gap, and a group's separator never begins a row.
+TEST(QtFormControls, ABarTooNarrowForItsItemsWrapsThem) {
+    Form f;
+    TQtSync sync;
+    QWidget window;
+    TQtFormControls controls(sync, {}, &window);
+    auto* bar = new TQtCommandBar("BarCommands", QString::fromUtf8("команды"), &window);
+    controls.FillToolBar(*bar, f.commands.ItemLinks);
+    window.resize(bar->sizeHint().width() + 10, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto rowsAt = [&](int width) {
+        bar->setGeometry(0, 0, width, bar->heightForWidth(width));
+        QApplication::processEvents();
+        std::vector<QRect> items;
+        for (QWidget* w : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (w->isWindow() || !w->isVisibleTo(bar) || w->size().isEmpty()) continue;
+            EXPECT_TRUE(bar->rect().contains(w->geometry())) << w->objectName().toStdString() << " at " << width;
+            for (const QRect& other : items) EXPECT_FALSE(other.intersects(w->geometry())) << w->objectName().toStdString();
+            if (w->property("barSeparator").toBool()) {
+                EXPECT_GT(w->x(), 2) << "a separator begins a row";
+            }
+            items.push_back(w->geometry());
+        }
+        std::set<int> tops;
+        for (const QRect& r : items) tops.insert(r.center().y() / 10);
+        return tops.size();
+    };
+    EXPECT_EQ(rowsAt(bar->sizeHint().width()), 1u);
+    const int widest = bar->minimumSizeHint().width();
+    EXPECT_GT(rowsAt(widest), 2u);
+    EXPECT_GT(bar->heightForWidth(widest), bar->heightForWidth(bar->sizeHint().width()));
+    // A command hidden by its control gives its place to the next one.
+    QToolButton* afc = bar->WidgetForAction(controls.ActionFor(f.mnuAFC));
+    ASSERT_NE(afc, nullptr);
+    const int before = bar->sizeHint().width();
+    f.mnuAFC.SetVisible(false);
+    QApplication::processEvents();
+    EXPECT_FALSE(afc->isVisibleTo(bar));
+    EXPECT_LT(bar->sizeHint().width(), before);
 }
 
 TEST(QtFormControls, MacroBarsFollowButtonsFreedAndAddedAtRunTime) {

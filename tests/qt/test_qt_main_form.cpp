@@ -25,6 +25,7 @@
 #include "FakeHost.h"
 #include "FakeHostLibraries.h"
 #include "LoopbackEngine.h"
+#include "QtCommandBar.h"
 #include "QtControls.h"
 #include "QtDesktop.h"
 #include "QtTestSupport.h"
@@ -100,7 +101,8 @@ TEST_F(QtMainFormTest, TheWindowShowsItsBarsPanesAndStatusBarInRussian) {
     EXPECT_EQ(menus, (QStringList{QString::fromUtf8("Файл"), QString::fromUtf8("&Вид"), QString::fromUtf8("Настройки"),
                                   "QSO", QString::fromUtf8("Справка")}));
     QStringList bars;
-    for (auto* bar : root->findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly)) bars << bar->windowTitle();
+    for (auto* bar : root->findChildren<QFrame*>())
+        if (bar->property("commandBar").toBool()) bars << bar->windowTitle();
     EXPECT_EQ(bars, (QStringList{QString::fromUtf8("стандартная"), QString::fromUtf8("команды"),
                                  QString::fromUtf8("команды 2")}));
     auto* status = Find<qt::TQtStatusBar>("StatusBar1");
@@ -252,6 +254,48 @@ TEST_F(QtMainFormTest, TheSplitterMovesBothWaysAndAGrowingWindowFeedsTheReceiveP
     EXPECT_EQ(Form().GetRxWndHeight(), split->sizes()[0]);
 }
 
+// The command bars wrap as docked bars do: at the designed size and at a
+// small one every button and editor is on the window, none on another.
+TEST_F(QtMainFormTest, EveryCommandOfTheBarsIsInReachAtTheDesignedSizeAndSmaller) {
+    const std::pair<QSize, int> sizes[] = {{QSize(780, 560), 2}, {QSize(640, 480), 3}, {QSize(1590, 560), 1}};
+    for (const auto& [size, rows] : sizes) {
+        window->resize(size);
+        SpinUntil([&] { return window->size() == size; });
+        SpinUntil([] { return false; }, 50);
+        auto* bars = Find<QWidget>("CommandBars");
+        ASSERT_NE(bars, nullptr);
+        const QRect inside = QRect(bars->mapTo(window, QPoint(0, 0)), bars->size()) & window->rect();
+        std::vector<std::pair<QString, QRect>> placed;
+        for (const char* name : {"BarStandard", "BarCommands", "BarCommands2"}) {
+            auto* bar = Find<qt::TQtCommandBar>(name);
+            ASSERT_NE(bar, nullptr) << name;
+            ASSERT_TRUE(bar->isVisible()) << name;
+            int items = 0;
+            for (QWidget* item : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (item->property("barSeparator").toBool() || item->isWindow() || !item->isVisibleTo(bar)) continue;
+                ++items;
+                const QRect at(item->mapTo(window, QPoint(0, 0)), item->size());
+                EXPECT_TRUE(item->isVisible() && inside.contains(at))
+                    << item->objectName().toStdString() << " at " << size.width() << "x" << size.height();
+                EXPECT_GE(item->width(), item->minimumSizeHint().width()) << item->objectName().toStdString();
+                for (const auto& [other, rect] : placed)
+                    EXPECT_FALSE(rect.intersects(at)) << item->objectName().toStdString() << " on " << other.toStdString();
+                placed.emplace_back(item->objectName(), at);
+            }
+            EXPECT_GT(items, 2) << name;
+        }
+        // Bars share a row while they fit; no row more than that.
+        const int rowHeight = Find<qt::TQtCommandBar>("BarCommands2")->height() + 2;
+        EXPECT_LE(bars->height(), rows * rowHeight) << size.width() << "x" << size.height();
+        EXPECT_GT(bars->height(), (rows - 1) * rowHeight) << size.width() << "x" << size.height();
+    }
+    // A button with an image shows the image, its caption is its tooltip.
+    auto* open = Find<QToolButton>("mnuOpenF");
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(open->toolTip(), QString::fromUtf8("Загрузить параметры фильтра"));
+}
+
 TEST_F(QtMainFormTest, TypedCharactersGoToTheEngineWhenSentAsTyped) {
     library->Config.AutoSendChar = true;
     auto* memo = Find<qt::TQtMemo>("Memo1");
@@ -362,7 +406,7 @@ TEST_F(QtMainFormTest, AClickOnAWordPutsTheCaretWhereCaptureLooks) {
 }
 
 TEST_F(QtMainFormTest, ToggleButtonsUpdateTheModelAndTheEngine) {
-    auto* commands = Find<QToolBar>("BarCommands");
+    auto* commands = Find<qt::TQtCommandBar>("BarCommands");
     ASSERT_NE(commands, nullptr);
     QAction* afc = nullptr;
     QAction* net = nullptr;
@@ -373,7 +417,7 @@ TEST_F(QtMainFormTest, ToggleButtonsUpdateTheModelAndTheEngine) {
     ASSERT_TRUE(afc && net);
     ASSERT_TRUE(afc->isChecked());
     ASSERT_NE(Form().MMVARI1(), nullptr);
-    QTest::mouseClick(commands->widgetForAction(afc), Qt::LeftButton);
+    QTest::mouseClick(commands->WidgetForAction(afc), Qt::LeftButton);
     EXPECT_FALSE(Form().mnuAFC.Down());
     EXPECT_EQ(Form().MMVARI1()->Afc(0), 0);
     EXPECT_FALSE(Form().mnuAFCFreq.Enabled());
@@ -382,7 +426,7 @@ TEST_F(QtMainFormTest, ToggleButtonsUpdateTheModelAndTheEngine) {
     auto* afcFreq = Find<qt::TQtSpinEdit>("mnuAFCFreq");
     ASSERT_NE(afcFreq, nullptr);
     EXPECT_FALSE(afcFreq->isEnabled());
-    QTest::mouseClick(commands->widgetForAction(net), Qt::LeftButton);
+    QTest::mouseClick(commands->WidgetForAction(net), Qt::LeftButton);
     EXPECT_FALSE(Form().mnuNET.Down());
     EXPECT_EQ(Form().MMVARI1()->bNET(), OleFalse);
 }
@@ -394,7 +438,7 @@ TEST_F(QtMainFormTest, ButtonsGetTheirImagesAndBarsFollowTheHostsToolbarStyle) {
     ASSERT_NE(sendTone->defaultAction(), nullptr);
     EXPECT_FALSE(sendTone->defaultAction()->icon().isNull());
 
-    auto* standard = Find<QToolBar>("BarStandard");
+    auto* standard = Find<qt::TQtCommandBar>("BarStandard");
     ASSERT_NE(standard, nullptr);
     const QString office = standard->styleSheet();
     EXPECT_TRUE(office.contains("gradient")) << office.toStdString();

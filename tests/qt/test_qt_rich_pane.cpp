@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <algorithm>
@@ -203,28 +204,85 @@ protected:
     }
 };
 
-TEST_F(QtRichPaneTest, AReceivedCharacterRepaintsOnlyTheRowsItTouches) {
+TEST_F(QtRichPaneTest, AReceivedCharacterRepaintsOnlyWhatItTouches) {
     for (int i = 0; i < 40; ++i) Append("cq cq de ua3abc pse k\r\n", clGreen);
     Append("ua3abc de dl1", clGreen);
     for (int i = 0; i < 3; ++i) Turn();  // the sync, then the paint it asks for
     ASSERT_GT(pane->verticalScrollBar()->value(), 0) << "the pane is full and follows the end";
     PaintRecorder painted(*pane->viewport());
+    auto largest = [&] {
+        QSize most;
+        for (const QRect& r : painted.areas) most = most.expandedTo(r.size());
+        return most;
+    };
     Append("x", clNavy);
     for (int i = 0; i < 3; ++i) Turn();
     ASSERT_FALSE(painted.areas.empty());
-    const int tallest = std::max_element(painted.areas.begin(), painted.areas.end(),
-                                         [](const QRect& a, const QRect& b) { return a.height() < b.height(); })
-                            ->height();
-    EXPECT_LE(tallest, 3 * pane->RowHeight()) << "repainted " << tallest << " of " << pane->viewport()->height();
+    EXPECT_LE(largest().height(), 2 * pane->RowHeight());
+    EXPECT_LE(largest().width(), pane->viewport()->width() / 4) << "the character, not the row";
     EXPECT_TRUE(Shows(model.GetTextLen() - 1, QColor(0, 0, 0x80)));
 
-    // A selection, or a scroll, paints the pane whole.
+    // A new row scrolls what is drawn and paints the row coming into sight.
+    painted.areas.clear();
+    const int scrolled = pane->verticalScrollBar()->value();
+    Append("\r\nk", clNavy);
+    for (int i = 0; i < 3; ++i) Turn();
+    EXPECT_GT(pane->verticalScrollBar()->value(), scrolled);
+    ASSERT_FALSE(painted.areas.empty());
+    EXPECT_LE(largest().height(), 3 * pane->RowHeight());
+
+    // A selection paints the pane whole.
     painted.areas.clear();
     model.SetSelStart(0);
     model.SetSelLength(5);
     for (int i = 0; i < 3; ++i) Turn();
     ASSERT_FALSE(painted.areas.empty());
     EXPECT_EQ(painted.areas.back().height(), pane->viewport()->height());
+}
+
+// What the screen shows after many small repaints and scrolls is what a
+// paint of the whole pane draws.
+TEST_F(QtRichPaneTest, TextPaintedAsItArrivesLooksAsWhenPaintedWhole) {
+    QPixmap smiley(16, 16);
+    smiley.fill(QColor(255, 220, 0));
+    pane->SetPicture(0, smiley);
+    pane->activateWindow();
+    pane->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.get()));
+    ASSERT_TRUE(pane->hasFocus()) << "the caret is drawn too";
+    auto compare = [&](const char* when) {
+        for (int i = 0; i < 3; ++i) Turn();
+        const QRect area(pane->viewport()->mapTo(pane.get(), QPoint(0, 0)), pane->viewport()->size());
+        const QImage shown = pane->screen()->grabWindow(pane->winId()).toImage().copy(area).convertToFormat(QImage::Format_RGB32);
+        const QImage whole = pane->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), whole.size());
+        int differ = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x) differ += shown.pixel(x, y) != whole.pixel(x, y);
+        EXPECT_EQ(differ, 0) << when;
+    };
+    const std::string words = "cq de ua3abc ua3abc pse kn tnx fer call ur rst 599 hi hi ";
+    int n = 0;
+    auto receive = [&](std::string_view text) {
+        for (char c : text) {
+            Append(std::string(1, c), (n++ / 5) % 2 == 0 ? clGreen : clNavy);
+            Turn();
+        }
+    };
+    receive(words);  // words wrap and give their last word to the next row
+    compare("after wrapping");
+    receive("\r\n");
+    model.InsertPicture(0);
+    receive(" 73\r\n" + words + words + words + words + words + words);  // past the bottom: the pane scrolls
+    ASSERT_GT(pane->verticalScrollBar()->value(), 0);
+    compare("after scrolling");
+    // Taken back at the end, as a backspace from the other station does.
+    model.SetSelStart(model.GetTextLen() - 9);
+    model.SetSelLength(9);
+    model.SetSelText("");
+    Turn();
+    receive(Ru("жду"));
+    compare("after a deletion");
 }
 
 TEST_F(QtRichPaneTest, TheRightButtonOpensThePanesMenu) {
