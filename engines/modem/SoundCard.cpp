@@ -123,7 +123,8 @@ bool TSoundStream::Open() {
     }
     handle_ = std::move(pcm);
     failing_ = false;
-    idleMs_ = 0;
+    lastSound_ = std::chrono::steady_clock::now();
+    flowing_ = played_once_ = false;
     open_ = true;
     ++opens_;
     Event(TSoundEvent::TKind::Opened, pcm_ + " at " + std::to_string(rate) + " Hz");
@@ -161,7 +162,10 @@ void TSoundStream::Run() {
         }
         if (direction_ == TDirection::Capture) Capture(pcm);
         else Playback(pcm);
-        if (handle_ && idleMs_ >= kStallMs) Lose("no sound for " + std::to_string(kStallMs) + " ms");
+        // A sound server may take a second or two to start a stream.
+        const std::uint32_t limit = flowing_ ? kStallMs : kStartMs;
+        if (handle_ && std::chrono::steady_clock::now() - lastSound_ > std::chrono::milliseconds(limit))
+            Lose("no sound for " + std::to_string(limit) + " ms");
     }
     handle_.reset();
     open_ = false;
@@ -170,15 +174,13 @@ void TSoundStream::Run() {
 void TSoundStream::Capture(_snd_pcm* pcm) {
     for (;;) {
         const snd_pcm_sframes_t got = snd_pcm_readi(pcm, frames_.data(), frames_.size());
-        if (got == -EAGAIN || got == 0) {
-            idleMs_ += kWaitMs;
-            return;
-        }
+        if (got == -EAGAIN || got == 0) return;
         if (got < 0) {
             if (!Recover(static_cast<int>(got))) Lose(AlsaError(static_cast<int>(got)));
             return;
         }
-        idleMs_ = 0;
+        lastSound_ = std::chrono::steady_clock::now();
+        flowing_ = true;
         const auto n = static_cast<std::size_t>(got);
         for (std::size_t i = 0; i < n; ++i) samples_[i] = static_cast<float>(frames_[i]) / 32768.0f;
         const std::size_t kept = ring_.Push(std::span<const float>(samples_.data(), n));
@@ -188,17 +190,20 @@ void TSoundStream::Capture(_snd_pcm* pcm) {
 }
 
 void TSoundStream::Playback(_snd_pcm* pcm) {
+    const bool first = !played_once_;
+    played_once_ = true;
     for (;;) {
         const snd_pcm_sframes_t room = snd_pcm_avail_update(pcm);
         if (room < 0) {
             if (!Recover(static_cast<int>(room))) Lose(AlsaError(static_cast<int>(room)));
             return;
         }
-        if (room == 0) {
-            idleMs_ += kWaitMs;
-            return;
+        if (room == 0) return;
+        // Filling the empty buffer at the start is no sign of a running device.
+        if (!first) {
+            lastSound_ = std::chrono::steady_clock::now();
+            flowing_ = true;
         }
-        idleMs_ = 0;
         if (flush_.exchange(false))
             while (const std::size_t dropped = ring_.Pop(samples_)) played_ += dropped;
         const std::size_t n = std::min(static_cast<std::size_t>(room), frames_.size());

@@ -7,13 +7,14 @@
 // "pulse" device convert where the card cannot), mono, 16-bit. It never
 // gives up: a device that cannot be opened is tried again every half second,
 // and one that fails while running (unplugged, its server's sink unloaded,
-// or silent for longer than kStallMs) is closed and reopened the same way.
+// or silent for longer than kStallMs once sound has moved, kStartMs before) is closed and reopened the same way.
 // What happened is queued as events for the UI thread to take.
 //
 // Capture: a full ring drops the newest samples and counts them as an
 // overrun. Playback: an empty ring plays silence; while Keying() is set that
 // is counted as an underrun. ALSA's own xruns are recovered and counted too.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -51,6 +52,7 @@ public:
     enum class TDirection { Capture, Playback };
     static constexpr std::uint32_t kRetryMs = 500;
     static constexpr std::uint32_t kStallMs = 1500;
+    static constexpr std::uint32_t kStartMs = 5000;
 
     TSoundStream(TDirection direction, std::string pcm, double rate, double ringSeconds);
     ~TSoundStream();
@@ -99,7 +101,9 @@ private:
     std::unique_ptr<_snd_pcm, TPcmCloser> handle_;
     std::vector<std::int16_t> frames_;
     std::vector<float> samples_;
-    std::uint32_t idleMs_ = 0;
+    std::chrono::steady_clock::time_point lastSound_;
+    bool flowing_ = false;  // sound has moved since the device opened
+    bool played_once_ = false;
     bool failing_ = false;
     std::uint64_t written_ = 0;
     std::atomic<double> rate_;
