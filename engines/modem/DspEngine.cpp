@@ -742,6 +742,15 @@ TDspModemEngine::TSoundStatus TDspModemEngine::SoundStatus() const {
     return s;
 }
 
+const std::vector<std::string>& TDspModemEngine::SoundReport() {
+    if (live_) TakeSoundEvents();
+    return soundReport_;
+}
+
+void TDspModemEngine::DropSoundReport(std::size_t lines) {
+    soundReport_.erase(soundReport_.begin(), soundReport_.begin() + static_cast<long>(std::min(lines, soundReport_.size())));
+}
+
 std::vector<std::string> TDspModemEngine::TakeSoundReport() {
     if (live_) TakeSoundEvents();
     std::vector<std::string> out;

@@ -191,8 +191,10 @@ public:
         std::uint32_t InputOpens = 0, OutputOpens = 0;
     };
     TSoundStatus SoundStatus() const;
-    // What became of the sound devices since the last call, a line each.
+    // What became of the sound devices since the report was last taken, a line each.
     std::vector<std::string> TakeSoundReport();
+    const std::vector<std::string>& SoundReport();
+    void DropSoundReport(std::size_t lines);
 
     // The remote station on channel ch sends text through the band.
     bool RemoteSend(std::int16_t ch, const std::string& codes, const StationSetup* setup = nullptr);

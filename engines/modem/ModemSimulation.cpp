@@ -159,9 +159,28 @@ std::int32_t FilterState(std::int32_t engine, QuorvelLoopbackFilters* out) {
     return 1;
 }
 
+std::int32_t SetSoundCards(std::int32_t engine, std::int32_t on) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr) return -1;
+    e->UseSoundCards(on != 0);
+    return 1;
+}
+
+std::int32_t SoundReport(std::int32_t engine, char* buffer, std::int32_t size) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr) return -1;
+    const std::vector<std::string> lines = e->SoundReport();
+    std::string report;
+    for (const std::string& line : lines) report += line + "\n";
+    const auto length = CopyOut(report, buffer, size);
+    if (buffer != nullptr && size > length) e->DropSoundReport(lines.size());
+    return length;
+}
+
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive,
-    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState};
+    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState,
+    SetSoundCards, SoundReport};
 
 }  // namespace
 
