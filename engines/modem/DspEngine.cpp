@@ -609,6 +609,7 @@ void TDspModemEngine::OpenSoundCards() {
     }
     in = static_cast<std::int32_t>(std::clamp(a, -2L, 1000L));
     out = static_cast<std::int32_t>(std::clamp(b, -2L, 1000L));
+    QuietAlsaErrors();
     const auto devices = devices_ ? *devices_ : linux_platform::EnumerateSoundDevices();
     if (in != -2) {
         const int at = linux_platform::CaptureDeviceIndex(devices, in);

@@ -16,10 +16,14 @@ constexpr std::size_t kChunkFrames = 512;
 
 std::string AlsaError(int error) { return snd_strerror(error); }
 
-// libasound prints its own complaints on stderr; the streams report theirs.
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 }  // namespace
+
+void QuietAlsaErrors() {
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { snd_lib_error_set_handler(&QuietAlsa); });
+}
 
 // --- ring -----------------------------------------------------------------
 
@@ -65,8 +69,7 @@ TSoundStream::TSoundStream(TDirection direction, std::string pcm, double rate, d
       asked_(rate),
       ring_(static_cast<std::size_t>(std::ceil(ringSeconds * std::max(rate, 48000.0)))),
       rate_(rate) {
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { snd_lib_error_set_handler(&QuietAlsa); });
+    QuietAlsaErrors();
     frames_.resize(kChunkFrames);
     samples_.resize(kChunkFrames);
     thread_ = std::thread([this] { Run(); });

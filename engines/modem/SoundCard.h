@@ -28,6 +28,9 @@ struct _snd_pcm;  // libasound's snd_pcm_t
 
 namespace quorvel::modem {
 
+// libasound prints its complaints on stderr; the streams report their own.
+void QuietAlsaErrors();
+
 // Single producer, single consumer; lock-free.
 class TAudioRing {
 public:
