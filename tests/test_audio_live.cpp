@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "DspEngine.h"
@@ -198,6 +202,46 @@ TEST_F(LiveSoundCards, DevicesThatCannotBeUsedRaiseErrorsAndTheEngineWorksOn) {
     report = engine.TakeSoundReport();
     ASSERT_EQ(report.size(), 1u);
     EXPECT_NE(report[0].find("left,right"), std::string::npos);
+}
+
+// A command's standard output and error, and its exit status.
+std::pair<int, std::string> RunCommand(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
+    std::string out;
+    if (!pipe) return {-1, out};
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) out += buffer.data();
+    const int status = pclose(pipe.release());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+TEST(LiveSoundCardTools, HostTransmitsLiveAndTheToolCopiesIt) {
+    testing::TPulseServer server;
+    REQUIRE_SERVER(server);
+    const std::string bin = QUORVEL_BIN_DIR;
+    const std::filesystem::path work = std::filesystem::temp_directory_path() / "quorvel-live-host";
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(work);
+    std::ofstream(work / "live.script") << "answer wizard finish\nrun\nselect mnuModes rtty-U\nselect mnuSpeed 45.45\n"
+                                           "type Memo1 \"CQ DE R3ABC K\"\nclick RsSpeedButton1\nwait idle 30s\nrelease\n";
+    auto listening = std::async(std::launch::async, [&] {
+        return RunCommand(bin + "/quorvel-modem listen --mode rtty-U --speed 45.45 --carrier 1750 --seconds 9");
+    });
+    std::this_thread::sleep_for(2s);
+    const auto [hostStatus, transcript] = RunCommand(bin + "/pavo-host --headless --audio live --data " +
+                                                     (work / "data").string() + " --script " + (work / "live.script").string());
+    EXPECT_EQ(hostStatus, 0) << transcript;
+    EXPECT_NE(transcript.find("audio: the machine's sound cards"), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("on air: \"CQ DE R3ABC K\""), std::string::npos) << transcript;
+    const auto [toolStatus, heard] = listening.get();
+    EXPECT_EQ(toolStatus, 0);
+    EXPECT_NE(heard.find("CQ DE R3ABC K"), std::string::npos) << heard;
+
+    // A device that is not there is named, and the tool fails.
+    const auto [status, message] = RunCommand(bin + "/quorvel-modem send --mode bpsk --text x --device 7");
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(message.find("no wave-output device 7"), std::string::npos) << message;
+    std::filesystem::remove_all(work);
 }
 
 }  // namespace
