@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <numbers>
 #include <thread>
 
 #include "DspEngine.h"
@@ -202,6 +204,45 @@ TEST_F(LiveSoundCards, DevicesThatCannotBeUsedRaiseErrorsAndTheEngineWorksOn) {
     report = engine.TakeSoundReport();
     ASSERT_EQ(report.size(), 1u);
     EXPECT_NE(report[0].find("left,right"), std::string::npos);
+}
+
+TEST(SoundCardBuffers, RingKeepsOrderAcrossItsEndAndTakesNoMoreThanFits) {
+    TAudioRing ring(5);
+    std::vector<float> out(8);
+    for (int round = 0; round < 4; ++round) {  // the read and write points wrap
+        const float base = static_cast<float>(round * 10);
+        const std::vector<float> in{base + 1, base + 2, base + 3, base + 4, base + 5, base + 6};
+        EXPECT_EQ(ring.Push(in), 5u);
+        EXPECT_EQ(ring.Size(), 5u);
+        EXPECT_EQ(ring.Push(in), 0u);
+        ASSERT_EQ(ring.Pop(std::span<float>(out.data(), 3)), 3u);
+        EXPECT_EQ(ring.Push(std::span<const float>(in).subspan(5)), 1u);
+        ASSERT_EQ(ring.Pop(out), 3u);
+        EXPECT_EQ(out[0], base + 4);
+        EXPECT_EQ(out[2], base + 6);
+        EXPECT_EQ(ring.Size(), 0u);
+    }
+}
+
+TEST(SoundCardBuffers, ConversionToTheCalibratedRateKeepsTimeAndPitch) {
+    // A second of 1000 Hz at the device's 11025 Hz becomes a second at 11100 Hz.
+    std::vector<float> tone(11025);
+    for (std::size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<float>(std::sin(2 * std::numbers::pi * 1000 * static_cast<double>(i) / 11025));
+    TRateConverter converter;
+    converter.SetRates(11025, 11100);
+    std::vector<float> out;
+    for (std::size_t at = 0; at < tone.size(); at += 500)
+        converter.Convert(std::span<const float>(tone).subspan(at, std::min<std::size_t>(500, tone.size() - at)), out);
+    EXPECT_NEAR(static_cast<double>(out.size()), 11100, 80);
+    std::size_t rising = 0;
+    for (std::size_t i = 200; i + 1 < out.size(); ++i) rising += out[i] <= 0 && out[i + 1] > 0 ? 1 : 0;
+    EXPECT_NEAR(static_cast<double>(rising) / (static_cast<double>(out.size() - 201) / 11100), 1000, 3);
+
+    // Equal rates pass the samples through untouched.
+    converter.SetRates(11025, 11025);
+    out.clear();
+    converter.Convert(tone, out);
+    EXPECT_EQ(out, tone);
 }
 
 // A command's standard output and error, and its exit status.
