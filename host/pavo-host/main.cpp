@@ -65,9 +65,8 @@ Options:
                   engine) or "loopback" (text without a signal)
   --audio live    the modem engine streams through the machine's sound cards (ALSA;
                   PulseAudio or PipeWire on a desktop) instead of the simulated band:
-                  the devices the plug-in's settings choose ("Настройки", page
-                  "Параметры аудио", or the audio wizard), which list these same
-                  devices; the session keeps to real time
+                  the devices the plug-in's settings choose (its audio wizard
+                  lists these same devices); the session keeps to real time
   --audio list    prints the sound devices with the numbers the settings keep, and ends
   --audio-in FILE the modem engine hears this WAV file instead of the simulated band
   --audio-out FILE
