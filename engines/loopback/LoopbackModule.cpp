@@ -90,6 +90,12 @@ std::int32_t ChannelState(std::int32_t engine, std::int32_t channel, QuorvelLoop
 
 // Text without a signal: there is no audio to read or write.
 std::int32_t SetAudioFiles(std::int32_t engine, const char*, const char*) { return Engine(engine) == nullptr ? -1 : 0; }
+std::int32_t SetSoundCards(std::int32_t engine, std::int32_t) { return Engine(engine) == nullptr ? -1 : 0; }
+std::int32_t SoundReport(std::int32_t engine, char* buffer, std::int32_t size) {
+    if (Engine(engine) == nullptr) return -1;
+    if (buffer != nullptr && size > 0) *buffer = '\0';
+    return 0;
+}
 
 // Text without a signal: there is no frequency to be off.
 std::int32_t SetStation(std::int32_t engine, std::int32_t channel, double, double, double) {
@@ -121,7 +127,8 @@ std::int32_t FilterState(std::int32_t engine, QuorvelLoopbackFilters* out) {
 
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive, Transmitting,
-    SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState};
+    SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState, SetSoundCards,
+    SoundReport};
 
 }  // namespace
 

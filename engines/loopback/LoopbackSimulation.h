@@ -25,7 +25,7 @@
 
 #include <stdint.h>
 
-#define QUORVEL_LOOPBACK_SIMULATION_VERSION 3
+#define QUORVEL_LOOPBACK_SIMULATION_VERSION 4
 #define QUORVEL_LOOPBACK_SIMULATION_SYMBOL "QuorvelGetLoopbackSimulation"
 
 typedef struct QuorvelLoopbackChannel {
@@ -78,6 +78,14 @@ typedef struct QuorvelLoopbackSimulation {
     int32_t (*ChannelAfc)(int32_t engine, int32_t channel);
     /* Version 3: the engine's receive filters and notches. 1 when given. */
     int32_t (*FilterState)(int32_t engine, QuorvelLoopbackFilters* out);
+    /* Version 4: the engine's audio from the machine's sound cards (on 1: the devices its strSoundID
+       names, while bActive) or from the simulated band and the files (0). 1 when done, 0 when the
+       engine has no audio (the loopback engine). */
+    int32_t (*SetSoundCards)(int32_t engine, int32_t on);
+    /* Version 4: what became of the sound devices since the report was last taken, one line each with
+       "\n" after it, UTF-8. Returns the full length in bytes; the report is taken (and emptied) only
+       by a call whose buffer holds all of it. */
+    int32_t (*SoundReport)(int32_t engine, char* buffer, int32_t size);
 } QuorvelLoopbackSimulation;
 
 typedef const QuorvelLoopbackSimulation* (*QuorvelLoopbackSimulationFn)(void);

@@ -76,6 +76,12 @@ void TDspModemEngine::set_wTxCarrier(std::uint16_t hz) {
     }
 }
 
+void TDspModemEngine::set_dblTxOffset(double hz) {
+    if (!std::isfinite(hz)) return;
+    txOffset_ = hz;
+    if (modulator_) modulator_->SetCarrier(txCarrier_ + txOffset_);
+}
+
 void TDspModemEngine::set_bATC(TOleBool value) {
     atc_ = value != 0;
     for (auto& c : channels_)
@@ -310,6 +316,7 @@ void TDspModemEngine::SetTxState(std::int16_t state) {
             if (!tx_) {
                 tx_ = true;
                 if (!tone_) StartTransmitter();
+                if (playback_) playback_->SetKeying(true);
                 if (events_) events_->OnPTT(1);
                 Post([this] {
                     if (events_) events_->OnTxState(TxStateTransmit);
@@ -330,6 +337,12 @@ void TDspModemEngine::SetTxState(std::int16_t state) {
 void TDspModemEngine::BackToReceive() {
     tx_ = false;
     ending_ = false;
+    if (playback_) {
+        if (!draining_) playback_->Flush();
+        playback_->SetKeying(false);
+    }
+    draining_ = false;
+    liveEchoes_.clear();
     tone_ = false;
     modulator_.reset();
     txQueue_.clear();
@@ -350,7 +363,7 @@ void TDspModemEngine::Transmit(std::size_t samples) {
             tonePhase_ = std::fmod(tonePhase_ + step, 2 * std::numbers::pi);
         }
         if (ending_) {
-            BackToReceive();
+            EndTransmission();
             return;
         }
     } else if (modulator_) {
@@ -377,21 +390,42 @@ void TDspModemEngine::Transmit(std::size_t samples) {
         const std::size_t n = modulator_->Generate(txBlock_);
         std::fill(txBlock_.begin() + static_cast<long>(n), txBlock_.end(), 0.0f);
     } else if (ending_) {
-        BackToReceive();
+        EndTransmission();
         return;
     }
     const float gain = static_cast<float>(modGain_) / 32768.0f;
     for (float& s : txBlock_) s *= gain;
-    if (output_) output_->Write(txBlock_);
-    // Echo each character that went on the air, while still transmitting.
     std::vector<std::uint8_t> echoes;
     echoes.swap(echoes_);
+    if (live_) {
+        if (Playing()) {
+            // Echoed once this block goes to the device.
+            for (std::uint8_t code : echoes) liveEchoes_.emplace_back(playback_->Written(), code);
+            echoes.clear();
+            work_.clear();
+            outRate_.Convert(txBlock_, work_);
+            playback_->Write(work_);
+        }
+    } else if (output_) {
+        output_->Write(txBlock_);
+    }
+    // Echo each character that went on the air, while still transmitting.
     for (std::uint8_t code : echoes) {
         sent_.push_back(static_cast<char>(code));
         if (events_) events_->OnRxChar(0, std::u16string(1, static_cast<char16_t>(Cp1251ToUnicode(code))), code);
         if (!*alive || !tx_) return;
     }
-    if (modulator_ && modulator_->Finished()) BackToReceive();
+    if (modulator_ && modulator_->Finished()) EndTransmission();
+}
+
+void TDspModemEngine::EndTransmission() {
+    if (!live_ || !Playing()) {
+        BackToReceive();
+        return;
+    }
+    // The rig stays keyed until the device has played what is queued.
+    draining_ = true;
+    playback_->SetKeying(false);
 }
 
 // --- audio ----------------------------------------------------------------
@@ -412,6 +446,10 @@ bool TDspModemEngine::RemoteSend(std::int16_t ch, const std::string& codes, cons
 }
 
 void TDspModemEngine::Pump() {
+    if (live_) {
+        PumpLive();
+        return;
+    }
     const auto alive = alive_;
     const double elapsed = static_cast<double>(dispatcher_.Now() - startMs_) / 1000.0;
     const auto due = static_cast<std::uint64_t>(elapsed * sampleFreq_);
@@ -433,9 +471,14 @@ void TDspModemEngine::Process(std::span<float> block) {
     if (tx_) {
         Transmit(block.size());
         if (!*alive) return;
-        // Half duplex: the receivers hear nothing of the band meanwhile.
-        std::fill(block.begin(), block.end(), 0.0f);
     }
+    Hear(block);
+}
+
+void TDspModemEngine::Hear(std::span<float> block) {
+    const auto alive = alive_;
+    // Half duplex: the receivers hear nothing of the band meanwhile.
+    if (tx_) std::fill(block.begin(), block.end(), 0.0f);
     inputFilter_.Process(block);
     Spectrum(block);
     if (!*alive || tx_) return;
@@ -524,6 +567,196 @@ void TDspModemEngine::Spectrum(std::span<const float> block) {
     if (!*alive || !events_) return;
     levels_.assign(display_.wave.size(), display_.level);
     events_->OnDrawWave(static_cast<std::uint16_t>(display_.wave.size()), display_.wave.data(), levels_.data());
+}
+
+// --- sound cards ----------------------------------------------------------
+
+void TDspModemEngine::set_bActive(TOleBool value) {
+    active_ = value != 0;
+    if (live_) OpenSoundCards();
+}
+
+void TDspModemEngine::UseSoundCards(bool on) {
+    if (on == live_) return;
+    live_ = on;
+    OpenSoundCards();
+}
+
+void TDspModemEngine::SetSoundDevices(std::vector<linux_platform::TSoundDevice> devices) {
+    devices_ = std::move(devices);
+    if (live_) OpenSoundCards();
+}
+
+void TDspModemEngine::OpenSoundCards() {
+    if (tx_) SetTxState(TxStateReceive);
+    capture_.reset();
+    playback_.reset();
+    rxFromDevice_ = txToDevice_ = false;
+    rxClock_ = txClock_ = TClock{dispatcher_.Now(), 0};
+    if (!live_ || !active_) return;
+
+    std::int32_t in = -1, out = -1;
+    const std::string id(soundId_.begin(), soundId_.end());
+    char* end = nullptr;
+    const long a = std::strtol(id.c_str(), &end, 10);
+    const bool parsed = end != id.c_str() && *end == ',';
+    const long b = parsed ? std::strtol(end + 1, &end, 10) : 0;
+    if (!parsed || *end != '\0') {
+        soundReport_.push_back("sound devices \"" + id + "\" are not two numbers such as 0,-1");
+        RaiseError(kErrorSoundInput);
+        RaiseError(kErrorSoundOutput);
+        return;
+    }
+    in = static_cast<std::int32_t>(std::clamp(a, -2L, 1000L));
+    out = static_cast<std::int32_t>(std::clamp(b, -2L, 1000L));
+    QuietAlsaErrors();
+    const auto devices = devices_ ? *devices_ : linux_platform::EnumerateSoundDevices();
+    if (in != -2) {
+        const int at = linux_platform::CaptureDeviceIndex(devices, in);
+        if (at < 0) {
+            soundReport_.push_back("sound input: no recording device " + std::to_string(in) + " (" +
+                                   std::to_string(linux_platform::CaptureDevices(devices).size()) + " found)");
+            RaiseError(kErrorSoundInput);
+        } else {
+            capture_ = std::make_unique<TSoundStream>(TSoundStream::TDirection::Capture,
+                                                      devices[static_cast<std::size_t>(at)].Pcm, kNominalSampleRate,
+                                                      kCaptureRingSeconds);
+        }
+    }
+    if (out != -2) {
+        const int at = linux_platform::PlaybackDeviceIndex(devices, out);
+        if (at < 0) {
+            soundReport_.push_back("sound output: no wave-output device " + std::to_string(out) + " (" +
+                                   std::to_string(linux_platform::PlaybackDevices(devices).size()) + " found)");
+            RaiseError(kErrorSoundOutput);
+        } else {
+            playback_ = std::make_unique<TSoundStream>(TSoundStream::TDirection::Playback,
+                                                       devices[static_cast<std::size_t>(at)].Pcm, kNominalSampleRate,
+                                                       2 * kPlaybackLeadSeconds);
+        }
+    }
+}
+
+void TDspModemEngine::TakeSoundEvents() {
+    for (TSoundStream* stream : {capture_.get(), playback_.get()}) {
+        if (stream == nullptr) continue;
+        const bool input = stream == capture_.get();
+        for (const TSoundEvent& e : stream->TakeEvents()) {
+            soundReport_.push_back((input ? "sound input: " : "sound output: ") + e.Detail);
+            if (e.Kind != TSoundEvent::TKind::Opened) RaiseError(input ? kErrorSoundInput : kErrorSoundOutput);
+        }
+    }
+}
+
+std::size_t TDspModemEngine::Due(TClock& clock) const {
+    const double elapsed = static_cast<double>(dispatcher_.Now() - clock.startMs) / 1000.0;
+    const auto due = static_cast<std::uint64_t>(elapsed * sampleFreq_);
+    const std::uint64_t n = due > clock.done ? due - clock.done : 0;
+    clock.done += n;
+    return static_cast<std::size_t>(n);
+}
+
+void TDspModemEngine::PumpLive() {
+    const auto alive = alive_;
+    TakeSoundEvents();
+    const bool capturing = capture_ && capture_->IsOpen();
+    if (capturing != rxFromDevice_) {
+        rxFromDevice_ = capturing;
+        rxClock_ = TClock{dispatcher_.Now(), 0};
+    }
+    if (capturing) {
+        inRate_.SetRates(capture_->Rate(), sampleFreq_);
+        raw_.resize(1024);
+        for (;;) {
+            const std::size_t n = capture_->Read(raw_);
+            if (n == 0) break;
+            block_.clear();
+            inRate_.Convert(std::span<const float>(raw_.data(), n), block_);
+            Hear(block_);
+            if (!*alive) return;
+        }
+    } else {
+        for (std::size_t due = Due(rxClock_); due > 0 && *alive;) {
+            const std::size_t n = std::min<std::size_t>(due, 1024);
+            due -= n;
+            block_.assign(n, 0.0f);
+            Hear(block_);
+        }
+        if (!*alive) return;
+    }
+    FeedPlayback();
+}
+
+void TDspModemEngine::FeedPlayback() {
+    const auto alive = alive_;
+    const bool playing = Playing();
+    if (playing != txToDevice_) {
+        txToDevice_ = playing;
+        txClock_ = TClock{dispatcher_.Now(), 0};
+    }
+    if (!playing) {
+        liveEchoes_.clear();
+        if (draining_) BackToReceive();
+        const std::size_t due = Due(txClock_);
+        for (std::size_t done = 0; done < due && tx_ && *alive; done += 256) Transmit(std::min<std::size_t>(256, due - done));
+        return;
+    }
+    if (!tx_) return;
+    outRate_.SetRates(sampleFreq_, playback_->Rate());
+    const auto lead = static_cast<std::size_t>(kPlaybackLeadSeconds * playback_->Rate());
+    while (tx_ && !draining_ && playback_->Queued() < lead) {
+        Transmit(256);
+        if (!*alive) return;
+    }
+    if (!tx_) return;
+    RaiseEchoes(playback_->Played());
+    if (*alive && tx_ && draining_ && playback_->Played() >= playback_->Written()) BackToReceive();
+}
+
+void TDspModemEngine::RaiseEchoes(std::uint64_t played) {
+    const auto alive = alive_;
+    while (!liveEchoes_.empty() && liveEchoes_.front().first <= played) {
+        const std::uint8_t code = liveEchoes_.front().second;
+        liveEchoes_.pop_front();
+        sent_.push_back(static_cast<char>(code));
+        if (events_) events_->OnRxChar(0, std::u16string(1, static_cast<char16_t>(Cp1251ToUnicode(code))), code);
+        if (!*alive || !tx_) return;
+    }
+}
+
+TDspModemEngine::TSoundStatus TDspModemEngine::SoundStatus() const {
+    TSoundStatus s;
+    if (capture_) {
+        s.InputOpen = capture_->IsOpen();
+        s.Input = capture_->Pcm();
+        s.InputOpens = capture_->Opens();
+        s.Overruns = capture_->Overruns();
+        s.Xruns += capture_->Xruns();
+    }
+    if (playback_) {
+        s.OutputOpen = playback_->IsOpen();
+        s.Output = playback_->Pcm();
+        s.OutputOpens = playback_->Opens();
+        s.Underruns = playback_->Underruns();
+        s.Xruns += playback_->Xruns();
+    }
+    return s;
+}
+
+const std::vector<std::string>& TDspModemEngine::SoundReport() {
+    if (live_) TakeSoundEvents();
+    return soundReport_;
+}
+
+void TDspModemEngine::DropSoundReport(std::size_t lines) {
+    soundReport_.erase(soundReport_.begin(), soundReport_.begin() + static_cast<long>(std::min(lines, soundReport_.size())));
+}
+
+std::vector<std::string> TDspModemEngine::TakeSoundReport() {
+    if (live_) TakeSoundEvents();
+    std::vector<std::string> out;
+    out.swap(soundReport_);
+    return out;
 }
 
 std::unique_ptr<TModemEngine> TDspEngineFactory::CreateEngine(const char* classId, IDispatcher& dispatcher) {

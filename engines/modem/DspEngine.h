@@ -9,6 +9,18 @@
 // virtual clock is exact and repeatable. Every event is raised on that
 // thread, from the timer or posted.
 //
+// With sound cards (UseSoundCards), the devices of strSoundID stream while
+// bActive is true: input and output device numbers with "," between, as
+// SoundDevices.h numbers them (-1 the system default, -2 none). Writing
+// bActive false closes them, true opens the devices strSoundID names then.
+// Each device runs at its own nominal rate (11025 Hz asked) on its own
+// thread; the timer takes what was recorded, converted to dblSampleFreq, and
+// keeps kPlaybackLeadSeconds of transmitted audio queued ahead, converted
+// back, so a UI thread busy for less than that loses nothing either way.
+// Echoes and the return to receive follow the audio actually handed to the
+// device. A direction without a device runs on the clock as before
+// (silence in, audio out dropped), so transmissions still end.
+//
 // Modes and speeds are the modem's (Modes.h, psk/Psk.h, rtty/Rtty.h,
 // fsk/Fsk.h, mfsk/Mfsk.h). A mode and speed with no modem (MFSK at a speed
 // whose 16 tones do not fit the sample rate) raises
@@ -34,6 +46,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,6 +55,8 @@
 #include "Filters.h"
 #include "Modem.h"
 #include "SimulatedBand.h"
+#include "SoundCard.h"
+#include "SoundDevices.h"
 #include "modem/ModemEngine.h"
 #include "ports/Dispatcher.h"
 
@@ -50,6 +65,12 @@ struct fftwf_plan_s;
 namespace quorvel::modem {
 
 constexpr std::int32_t kErrorModeUnavailable = 1;
+// The input (2) or output (3) sound device cannot be used: no device has
+// that number, it cannot be opened, or it failed while running. Raised once
+// per failure; the engine keeps trying a device it found and takes it back
+// when it returns (TakeSoundReport says so).
+constexpr std::int32_t kErrorSoundInput = 2;
+constexpr std::int32_t kErrorSoundOutput = 3;
 
 class TDspModemEngine;
 
@@ -89,7 +110,7 @@ public:
     std::uint16_t wTxCarrier() const override { return txCarrier_; }
     void set_wTxCarrier(std::uint16_t hz) override;
     TOleBool bActive() const override { return ToOle(active_); }
-    void set_bActive(TOleBool value) override { active_ = value != 0; }
+    void set_bActive(TOleBool value) override;
     TOleBool bATC() const override { return ToOle(atc_); }
     void set_bATC(TOleBool value) override;
     TOleBool bNET() const override { return ToOle(net_); }
@@ -98,7 +119,7 @@ public:
     double dblSampleFreq() const override { return sampleFreq_; }
     void set_dblSampleFreq(double hz) override;
     double dblTxOffset() const override { return txOffset_; }
-    void set_dblTxOffset(double hz) override { txOffset_ = hz; }
+    void set_dblTxOffset(double hz) override;
     std::int16_t wModeMax() const override;
     std::int16_t nBPF() const override { return bpf_; }
     void set_nBPF(std::int16_t value) override;
@@ -156,6 +177,25 @@ public:
     // Runs the audio up to the dispatcher's present (the timer does this too).
     void Pump();
 
+    // Live sound cards instead of the simulated band and files.
+    static constexpr double kPlaybackLeadSeconds = 0.8;
+    static constexpr double kCaptureRingSeconds = 4.0;
+    void UseSoundCards(bool on);
+    bool UsesSoundCards() const { return live_; }
+    // A fixed device list instead of the machine's (tests).
+    void SetSoundDevices(std::vector<linux_platform::TSoundDevice> devices);
+    struct TSoundStatus {
+        bool InputOpen = false, OutputOpen = false;
+        std::string Input, Output;  // the PCM devices in use; empty: none
+        std::uint64_t Overruns = 0, Underruns = 0, Xruns = 0;
+        std::uint32_t InputOpens = 0, OutputOpens = 0;
+    };
+    TSoundStatus SoundStatus() const;
+    // What became of the sound devices since the report was last taken, a line each.
+    std::vector<std::string> TakeSoundReport();
+    const std::vector<std::string>& SoundReport();
+    void DropSoundReport(std::size_t lines);
+
     // The remote station on channel ch sends text through the band.
     bool RemoteSend(std::int16_t ch, const std::string& codes, const StationSetup* setup = nullptr);
     // How the station on channel ch is off (offset, drift, clock) from its next text on.
@@ -190,6 +230,14 @@ private:
     void RebuildBandPass(std::int16_t ch);
     void RebuildInputFilter();
     void Process(std::span<float> block);
+    void Hear(std::span<float> block);
+    void PumpLive();
+    void FeedPlayback();
+    void OpenSoundCards();
+    void TakeSoundEvents();
+    void RaiseEchoes(std::uint64_t played);
+    void EndTransmission();
+    bool Playing() const { return playback_ && playback_->IsOpen(); }
     void Receive(std::span<const float> block);
     void Transmit(std::size_t samples);
     void StartTransmitter();
@@ -242,6 +290,20 @@ private:
     std::vector<std::int16_t> levels_;
     std::size_t fftFill_ = 0, sinceSpectrum_ = 0;
     DisplayData display_;
+
+    struct TClock {
+        std::int64_t startMs = 0;
+        std::uint64_t done = 0;
+    };
+    std::size_t Due(TClock& clock) const;
+    bool live_ = false, draining_ = false, rxFromDevice_ = false, txToDevice_ = false;
+    std::optional<std::vector<linux_platform::TSoundDevice>> devices_;
+    std::unique_ptr<TSoundStream> capture_, playback_;
+    TRateConverter inRate_, outRate_;
+    TClock rxClock_, txClock_;
+    std::vector<float> raw_;
+    std::deque<std::pair<std::uint64_t, std::uint8_t>> liveEchoes_;  // played position, code
+    std::vector<std::string> soundReport_;
 
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     IDispatcher::TimerId timer_ = 0;

@@ -70,6 +70,7 @@ std::int32_t PendingReceive(std::int32_t engine, std::int32_t channel) {
     TDspModemEngine* e = Engine(engine);
     if (e == nullptr || !ValidChannel(channel)) return -1;
     const TSimulatedBand* band = e->Band();
+    if (e->UsesSoundCards()) return 0;  // nothing scripted to wait for
     if (band == nullptr) return e->InputEnded() ? 0 : 1;
     const auto pending = static_cast<std::int32_t>(band->Pending(channel));
     const bool printing = band->OnAir(channel) || band->QuietSeconds(channel) < kDecoderLatencySeconds;
@@ -107,7 +108,7 @@ std::int32_t ChannelState(std::int32_t engine, std::int32_t channel, QuorvelLoop
     out->Open = e->ChannelIsOpen(ch) ? 1 : 0;
     // The ratio the script set for the station, not the receiver's estimate:
     // a transcript stays the same whatever the noise did.
-    out->SignalToNoise = e->Band() != nullptr ? e->Band()->SignalToNoise(channel) : e->SignalToNoise(ch);
+    out->SignalToNoise = e->Band() != nullptr && !e->UsesSoundCards() ? e->Band()->SignalToNoise(channel) : e->SignalToNoise(ch);
     return 1;
 }
 
@@ -159,9 +160,28 @@ std::int32_t FilterState(std::int32_t engine, QuorvelLoopbackFilters* out) {
     return 1;
 }
 
+std::int32_t SetSoundCards(std::int32_t engine, std::int32_t on) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr) return -1;
+    e->UseSoundCards(on != 0);
+    return 1;
+}
+
+std::int32_t SoundReport(std::int32_t engine, char* buffer, std::int32_t size) {
+    TDspModemEngine* e = Engine(engine);
+    if (e == nullptr) return -1;
+    const std::vector<std::string> lines = e->SoundReport();
+    std::string report;
+    for (const std::string& line : lines) report += line + "\n";
+    const auto length = CopyOut(report, buffer, size);
+    if (buffer != nullptr && size > length) e->DropSoundReport(lines.size());
+    return length;
+}
+
 constexpr QuorvelLoopbackSimulation kSimulation = {
     QUORVEL_LOOPBACK_SIMULATION_VERSION, EngineCount, EngineSerial, Receive, SetSignalToNoise, PendingReceive,
-    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState};
+    Transmitting, SentCount, SentText, ChannelState, SetAudioFiles, SetStation, ChannelAfc, FilterState,
+    SetSoundCards, SoundReport};
 
 }  // namespace
 

@@ -121,15 +121,35 @@ void TEngineSimulation::SetAudioFiles(std::string in, std::string out) {
 }
 
 std::string TEngineSimulation::AttachAudio() {
-    if (audioIn_.empty() && audioOut_.empty()) return {};
+    if (audioIn_.empty() && audioOut_.empty() && !soundCards_) return {};
     const std::int32_t engine = CurrentEngine();
     if (engine < 0) return {};
     const std::int32_t serial = table_->EngineSerial(engine);
     if (serial == audioEngine_) return {};
     audioEngine_ = serial;
+    if (soundCards_)
+        return table_->SetSoundCards(engine, 1) == 1 ? "" : "the modem engine has no audio: it cannot use the sound cards";
     if (table_->SetAudioFiles(engine, audioIn_.c_str(), audioOut_.c_str()) == 1) return {};
     return "the modem engine cannot use the audio files (" + (audioIn_.empty() ? audioOut_ : audioIn_) +
            "): not a WAV file it can read or write, or an engine without audio";
+}
+
+}  // namespace pavohost
+
+namespace pavohost {
+
+std::vector<std::string> TEngineSimulation::TakeSoundReport() {
+    std::vector<std::string> lines;
+    const std::int32_t engine = CurrentEngine();
+    if (engine < 0 || !soundCards_) return lines;
+    const std::int32_t length = table_->SoundReport(engine, nullptr, 0);
+    if (length <= 0) return lines;
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    table_->SoundReport(engine, buffer.data(), static_cast<std::int32_t>(buffer.size()));
+    std::istringstream text(std::string(buffer.data()));
+    for (std::string line; std::getline(text, line);)
+        if (!line.empty()) lines.push_back(line);
+    return lines;
 }
 
 }  // namespace pavohost

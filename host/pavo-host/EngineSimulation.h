@@ -6,6 +6,7 @@
 // and opens the same file, so both reach the same engines.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "LoopbackSimulation.h"
 
@@ -37,8 +38,16 @@ public:
     // WAV files for the received and the transmitted audio of every engine
     // the plug-in makes from now on (empty: the simulated band, no file).
     void SetAudioFiles(std::string in, std::string out);
-    // Hands the files to a newly made engine; an error text when it refused.
+    // The machine's sound cards for every engine from now on, instead of
+    // the simulated band and the files.
+    void SetSoundCards(bool on) { soundCards_ = on; }
+    bool SoundCards() const { return soundCards_; }
+    // Hands the files or the sound cards to a newly made engine; an error
+    // text when it refused.
     std::string AttachAudio();
+    // What became of the current engine's sound devices since the last call,
+    // a line each.
+    std::vector<std::string> TakeSoundReport();
     // 1 AFC on, 0 off, -1 no such channel.
     std::int32_t ChannelAfc(std::int32_t channel) const;
     bool Filters(QuorvelLoopbackFilters& out) const;
@@ -50,6 +59,7 @@ private:
     std::int32_t sentEngine_ = -1;  // serial of the engine whose sent text was taken
     std::int32_t sentTaken_ = 0;
     std::string audioIn_, audioOut_;
+    bool soundCards_ = false;
     std::int32_t audioEngine_ = -1;  // serial of the engine given the files
 };
 

@@ -348,7 +348,8 @@ public:
           dialogs_(events),
           events_(events),
           options_(std::move(options)),
-          desktop_{&clock_, &windows_, &dialogs_, &clipboard_, &soundCard_} {
+          desktop_{&clock_, &windows_, &dialogs_, &clipboard_,
+                   options_.SoundCards != nullptr ? options_.SoundCards : &soundCard_} {
         if (QGuiApplication::platformName() == "offscreen") {
             ReplacedMessageHandler() = qInstallMessageHandler(QuietOffscreenNotices);
             quietened_ = true;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FrontEnd.h"
+#include "ports/Multimedia.h"
 
 namespace pavohost {
 
@@ -16,6 +17,7 @@ struct TGuiOptions {
     // and the host ends instead of handing the windows to the operator.
     std::string Screenshot;
     bool Fast = false;  // play the script without waiting for real time
+    quorvel::IMultimedia* SoundCards = nullptr;  // the machine's (live audio); null: a simulated card
 };
 
 // A display to show windows on, or Qt told where to draw (QT_QPA_PLATFORM).

@@ -4,8 +4,9 @@
 
 namespace pavohost {
 
-THeadlessDesktop::THeadlessDesktop(IHostEvents& events)
-    : Dialogs(events), desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard, &SoundCard} {
+THeadlessDesktop::THeadlessDesktop(IHostEvents& events, quorvel::IMultimedia* soundCards)
+    : Dialogs(events),
+      desktop_{&Dispatcher, &Windows, &Dialogs, &Clipboard, soundCards != nullptr ? soundCards : &SoundCard} {
     quorvel::QuorvelInstallDesktop(&desktop_);
 }
 

@@ -17,7 +17,8 @@ namespace pavohost {
 // lifetime so the plug-in, loaded later, shares it.
 class THeadlessDesktop final : public IFrontEnd {
 public:
-    explicit THeadlessDesktop(IHostEvents& events);
+    // soundCards: the machine's (live audio); null: a simulated card.
+    explicit THeadlessDesktop(IHostEvents& events, quorvel::IMultimedia* soundCards = nullptr);
     ~THeadlessDesktop() override;
     THeadlessDesktop(const THeadlessDesktop&) = delete;
     THeadlessDesktop& operator=(const THeadlessDesktop&) = delete;

@@ -39,6 +39,7 @@ void TScriptSession::Play(const std::vector<TScriptCommand>& commands) {
         if (TEngineSimulation* engines = host_.Engines(); engines != nullptr && engines->Available()) {
             const std::string refused = engines->AttachAudio();
             if (!refused.empty()) Fail(refused);
+            for (const std::string& line : engines->TakeSoundReport()) transcript_.HostEvent("modem engine", line);
         }
         // The UI thread runs what the step queued before the next one begins.
         Advance(0);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AlsaMixer.h"
 #include "HamlibRig.h"
 #include "Headless.h"
 #ifdef PAVO_HOST_GUI
@@ -62,6 +63,11 @@ Options:
                   host:port (default localhost:4532)
   --engine NAME   the modem engine the plug-in finds: "modem" (the default, the DSP
                   engine) or "loopback" (text without a signal)
+  --audio live    the modem engine streams through the machine's sound cards (ALSA;
+                  PulseAudio or PipeWire on a desktop) instead of the simulated band:
+                  the devices the plug-in's settings choose (its audio wizard
+                  lists these same devices); the session keeps to real time
+  --audio list    prints the sound devices with the numbers the settings keep, and ends
   --audio-in FILE the modem engine hears this WAV file instead of the simulated band
   --audio-out FILE
                   the modem engine writes what it transmits to this WAV file
@@ -84,7 +90,7 @@ Exit status: 0 done, 1 a session step failed, 2 bad option or script,
 )";
 
 struct TOptions {
-    std::string Plugin, Data, Script, Screenshot, AudioIn, AudioOut, Engine;
+    std::string Plugin, Data, Script, Screenshot, AudioIn, AudioOut, Engine, Audio;
     enum class TFront { Default, Headless, Gui } Front = TFront::Default;
     int Until = 0;  // 0: the whole script
     std::optional<TRigChoice> Rig;
@@ -131,6 +137,8 @@ TOptions ParseOptions(int argc, char** argv) {
         else if (a == "--until") o.Until = LineNumber(value("--until"), "--until");
         else if (a == "--fast") o.Fast = true;
         else if (a == "--audio-in") o.AudioIn = value("--audio-in");
+        else if (a == "--audio") o.Audio = value("--audio");
+        else if (a.rfind("--audio=", 0) == 0) o.Audio = a.substr(8);
         else if (a == "--engine") o.Engine = value("--engine");
         else if (a.rfind("--engine=", 0) == 0) o.Engine = a.substr(9);
         else if (a == "--audio-out") o.AudioOut = value("--audio-out");
@@ -151,11 +159,32 @@ TOptions ParseOptions(int argc, char** argv) {
         if (!o.Rig) throw THostError(kExitUsage, "--rig-port needs --rig");
         o.Rig->Port = o.RigPort;
     }
+    if (!o.Audio.empty() && o.Audio != "live" && o.Audio != "list")
+        throw THostError(kExitUsage, "--audio wants live or list, not \"" + o.Audio + "\"");
+    if (o.Audio == "live" && (!o.AudioIn.empty() || !o.AudioOut.empty()))
+        throw THostError(kExitUsage, "--audio live and the audio files (--audio-in, --audio-out) exclude each other");
     if (!o.Screenshot.empty() && o.Front == TOptions::TFront::Headless)
         throw THostError(kExitUsage, "--screenshot needs windows: leave out --headless");
     if (o.Front == TOptions::TFront::Default)
         o.Front = !o.Screenshot.empty() || WindowsByDefault() ? TOptions::TFront::Gui : TOptions::TFront::Headless;
     return o;
+}
+
+// The numbers the plug-in's settings keep: InSoundCard and OutSoundCard.
+void ListSoundDevices(std::ostream& out) {
+    namespace lp = quorvel::linux_platform;
+    const auto devices = lp::EnumerateSoundDevices();
+    const auto recording = lp::CaptureDevices(devices);
+    const auto playing = lp::PlaybackDevices(devices);
+    out << "recording devices (receive, InSoundCard):\n";
+    for (std::size_t i = 0; i < recording.size(); ++i)
+        out << "  " << i << "  " << recording[i].Name << " (" << recording[i].Pcm << ")\n";
+    if (recording.empty()) out << "  none\n";
+    out << "wave-output devices (transmit, OutSoundCard):\n";
+    if (!playing.empty()) out << "  -1  the system default\n";
+    for (std::size_t i = 0; i < playing.size(); ++i)
+        out << "  " << i << "  " << playing[i].Name << " (" << playing[i].Pcm << ")\n";
+    if (playing.empty()) out << "  none\n";
 }
 
 std::string ReadScript(const std::string& name) {
@@ -246,6 +275,11 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
     transcript.Line("  description: " + Quoted(info.Description != nullptr ? info.Description : ""));
     TEngineSimulation* engines = host.Engines();
     engines->SetAudioFiles(options.AudioIn, options.AudioOut);
+    engines->SetSoundCards(options.Audio == "live");
+    if (options.Audio == "live") {
+        front.KeepRealPace();
+        transcript.Line("audio: the machine's sound cards");
+    }
     transcript.Line(engines->Available() ? "modem engine: " + engines->Module() + " (remote stations simulated)"
                                          : "modem engine: no simulation of remote stations: " + engines->Reason());
 
@@ -272,12 +306,16 @@ int RunSession(const TOptions& options, const std::vector<TScriptCommand>& comma
 
 int Run(int argc, char** argv, const TOptions& options, const std::vector<TScriptCommand>& commands) {
     TTranscript transcript(std::cout);
+    // Live audio: the plug-in's device lists are the machine's, in the engine's order.
+    std::unique_ptr<quorvel::linux_platform::TAlsaMultimedia> soundCards;
+    if (options.Audio == "live") soundCards = std::make_unique<quorvel::linux_platform::TAlsaMultimedia>();
     if (options.Front == TOptions::TFront::Headless) {
-        THeadlessDesktop desktop(transcript);
+        THeadlessDesktop desktop(transcript, soundCards.get());
         return RunSession(options, commands, desktop, transcript);
     }
 #ifdef PAVO_HOST_GUI
-    const auto front = MakeGuiFrontEnd(argc, argv, transcript, TGuiOptions{options.Screenshot, options.Fast});
+    const auto front =
+        MakeGuiFrontEnd(argc, argv, transcript, TGuiOptions{options.Screenshot, options.Fast, soundCards.get()});
     return RunSession(options, commands, *front, transcript);
 #else
     (void)argc;
@@ -296,6 +334,10 @@ int main(int argc, char** argv) {
         const TOptions options = ParseOptions(argc, argv);
         if (options.Help) {
             std::cout << kUsage << '\n' << ScriptReference();
+            return 0;
+        }
+        if (options.Audio == "list") {
+            ListSoundDevices(std::cout);
             return 0;
         }
         if (options.Version) {

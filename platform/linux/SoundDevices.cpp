@@ -140,4 +140,16 @@ int PlaybackDeviceIndex(const std::vector<TSoundDevice>& devices, std::int32_t n
     return -1;
 }
 
+int CaptureDeviceIndex(const std::vector<TSoundDevice>& devices, std::int32_t n) {
+    if (n == -1) {
+        for (std::size_t i = 0; i < devices.size(); ++i)
+            if (devices[i].Control == "default" && devices[i].Capture) return static_cast<int>(i);
+        n = 0;
+    }
+    std::int32_t k = 0;
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (devices[i].Capture && k++ == n) return static_cast<int>(i);
+    return -1;
+}
+
 }  // namespace quorvel::linux_platform

@@ -35,5 +35,8 @@ std::vector<TSoundDevice> PlaybackDevices(const std::vector<TSoundDevice>& devic
 std::vector<TSoundDevice> CaptureDevices(const std::vector<TSoundDevice>& devices);
 // Index in devices of wave-output number n (-1 the default); -1 when none.
 int PlaybackDeviceIndex(const std::vector<TSoundDevice>& devices, std::int32_t n);
+// Index in devices of recording device number n; -1 stands for the default
+// (the "default" device when it records, else recording device 0); -1 when none.
+int CaptureDeviceIndex(const std::vector<TSoundDevice>& devices, std::int32_t n);
 
 }  // namespace quorvel::linux_platform
