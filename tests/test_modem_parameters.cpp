@@ -50,7 +50,9 @@ struct TLoggingView final : TXMMVView {
     TLoggingView(std::vector<std::string>& log, const TStatusBar* bar) : log_(log), bar_(bar) {}
     void DrawSpectrum(std::int32_t) override { log_.push_back("spectrum"); }
     void DrawChannel(std::int32_t, std::int16_t ch) override { log_.push_back("channel " + std::to_string(ch)); }
-    void DrawTuning(std::int32_t) override { log_.push_back("tuning after " + bar_->Panel(0).Text); }
+    void DrawTuning(std::int32_t, std::int16_t ch) override {
+        log_.push_back("tuning " + std::to_string(ch) + " after " + bar_->Panel(0).Text);
+    }
     std::vector<std::string>& log_;
     const TStatusBar* bar_;
 };
@@ -506,8 +508,8 @@ TEST_F(ModemParametersTest, SpectrumTickShowsTheCurrentChannelsSignalToNoise) {
     f.RzPageControl1.SetActivePageIndex(1);
     f.MMVARI1DrawFFT(0, nullptr);
     EXPECT_EQ(f.StatusBar1.Panel(0).Text, "S/N=21dB");
-    EXPECT_EQ(log, (std::vector<std::string>{"spectrum", "channel 0", "level 0", "tuning after S/N=12dB", "spectrum",
-                                             "channel 1", "level 1", "tuning after S/N=21dB"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"spectrum", "channel 0", "level 0", "tuning 0 after S/N=12dB", "spectrum",
+                                             "channel 1", "level 1", "tuning 1 after S/N=21dB"}));
 }
 
 // ---- Signal frequency ------------------------------------------------------------------------------

@@ -518,12 +518,40 @@ void TDspModemEngine::Spectrum(std::span<const float> block) {
     display_.txMarker = txCarrier_;
     display_.level = static_cast<std::int16_t>(std::clamp(ToDb(level / kFftSize) * 100, -12000.0, 0.0));
     display_.tuningError = channels_[0].demod ? channels_[0].demod->Carrier() - channels_[0].rxCarrier : 0.0;
+    display_.notches.assign(notches_.begin(), notches_.end());
+    ++display_.sequence;
     if (!events_) return;
     const auto alive = alive_;
     events_->OnDrawFFT(static_cast<std::uint16_t>(display_.spectrum.size()), display_.spectrum.data());
     if (!*alive || !events_) return;
     levels_.assign(display_.wave.size(), display_.level);
     events_->OnDrawWave(static_cast<std::uint16_t>(display_.wave.size()), display_.wave.data(), levels_.data());
+}
+
+bool TDspModemEngine::DisplayFrame(std::int16_t ch, QuorvelModemDisplayFrame& out) const {
+    if (!Valid(ch)) return false;
+    out = QuorvelModemDisplayFrame{};
+    out.Sequence = display_.sequence;
+    out.Bins = static_cast<std::int32_t>(display_.spectrum.size());
+    out.BinHz = display_.binHz;
+    out.Spectrum = display_.spectrum.data();
+    out.WaveCount = static_cast<std::int32_t>(display_.wave.size());
+    out.Wave = display_.wave.data();
+    for (std::int16_t c = 0; c < kChannels; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        out.RxCarrier[i] = ChannelIsOpen(c) ? channels_[i].reported : 0;
+        out.Bandwidth[i] = OccupiedBandwidth(channels_[i].mode, channels_[i].speed);
+    }
+    out.TxCarrier = txCarrier_;
+    out.TxBandwidth = OccupiedBandwidth(channels_[0].mode, channels_[0].speed);
+    out.NotchCount = static_cast<std::int32_t>(display_.notches.size());
+    out.Notches = display_.notches.data();
+    out.Level = display_.level;
+    const Channel& c = channels_[static_cast<std::size_t>(ch)];
+    out.SignalToNoise = SignalToNoise(ch);
+    out.Squelch = afcLevel_;
+    out.TuningError = c.demod ? c.demod->Carrier() - c.rxCarrier : 0.0;
+    return true;
 }
 
 std::unique_ptr<TModemEngine> TDspEngineFactory::CreateEngine(const char* classId, IDispatcher& dispatcher) {
