@@ -138,8 +138,10 @@ double TDspModemEngine::Speed(std::int16_t ch) const { return Valid(ch) ? channe
 
 void TDspModemEngine::set_Speed(std::int16_t ch, double baud) {
     if (!Valid(ch) || !(baud >= 10.0 && baud <= 1000.0)) return;
+    // The same speed again keeps the receiver in step with a station it hears.
+    const bool same = channels_[ch].speed == baud && channels_[ch].demod;
     channels_[ch].speed = baud;
-    Rebuild(ch);
+    if (!same) Rebuild(ch);
     if (!channels_[ch].demod) RaiseError(kErrorModeUnavailable);
     Post([this, ch, baud] {
         if (events_) events_->OnSpeed(ch, baud);
@@ -191,8 +193,9 @@ std::int16_t TDspModemEngine::Mode(std::int16_t ch) const { return Valid(ch) ? c
 
 void TDspModemEngine::set_Mode(std::int16_t ch, std::int16_t mode) {
     if (!Valid(ch) || mode < 0 || static_cast<std::size_t>(mode) >= kModes.size()) return;
+    const bool same = channels_[ch].mode == mode && channels_[ch].demod;
     channels_[ch].mode = mode;
-    Rebuild(ch);
+    if (!same) Rebuild(ch);
     if (!channels_[ch].demod) RaiseError(kErrorModeUnavailable);
     Post([this, ch, mode] {
         if (events_) events_->OnMode(ch, mode, ModeName(mode));
