@@ -266,8 +266,12 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     auto* trcvrRow = new QHBoxLayout(trcvr);
     trcvrRow->setContentsMargins(2, 0, 2, 0);
     trcvrRow->setSpacing(1);
-    const auto stepButton = [this, trcvr](TSpeedButton& b) {
-        QToolButton* button = Button(b, trcvr);
+    const auto stepButton = [trcvr](TSpeedButton& b) {
+        // Not the item's action: a click would step once more on the release.
+        auto* button = new QToolButton(trcvr);
+        button->setObjectName(ToQString(b.Name));
+        button->setText(ToQString(b.Caption()));
+        button->setToolTip(ToQString(b.Hint()));
         button->setAutoRaise(true);
         // The buttons step while held: the press and the release are what count.
         QObject::connect(button, &QToolButton::pressed, button,

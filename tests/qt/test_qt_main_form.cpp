@@ -419,7 +419,9 @@ TEST_F(QtMainFormTest, TheBandHoldsTheDisplaysAndTheStepButtonsStepWhileHeld) {
     ASSERT_NE(Find<QWidget>("XMMVView2"), nullptr);
     ASSERT_NE(Find<QWidget>("XMMVLvl1"), nullptr);
     ASSERT_NE(Find<QWidget>("AFCLvl"), nullptr);
-    auto* band = Find<QWidget>("Panel1");
+    QWidget* band = nullptr;  // the status bar's first panel has the name too
+    for (QWidget* w : window->findChildren<QWidget*>("Panel1"))
+        if (QString(w->metaObject()->className()) == "QWidget") band = w;
     ASSERT_NE(band, nullptr);
     EXPECT_EQ(band->height(), Form().Panel1.Height());
     auto* panel = Find<QFrame>("RsPanel3");
