@@ -14,7 +14,10 @@
 
 #include "ModemDisplay.h"
 #include "QtModemDisplays.h"
+#include "QtRichPane.h"
+#include "QtSync.h"
 #include "SimDispatcher.h"
+#include "ui/RichEdit.h"
 
 namespace quorvel::testing {
 namespace {
@@ -174,6 +177,35 @@ TEST_F(ModemDisplaysTest, WaterfallRepaintsOnlyTheNewRow) {
     // A left click on the canvas itself tunes.
     QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(500, 30));
     EXPECT_EQ(engine.RxCarrier(0), 1502);
+}
+
+TEST_F(ModemDisplaysTest, CharactersArrivingWithASpectrumReachThePaneInTheSameTurn) {
+    QWidget parent;
+    QWidget* canvas = band.CreateCanvas(&parent);
+    band.wType = 1;
+    canvas->setGeometry(0, 0, 1000, 60);
+    TFocusScope focus;
+    TRichEdit model("RichEdit1", &focus);
+    qt::TQtSync sync;
+    auto* pane = new qt::TQtRichPane(model, sync, &parent);
+    pane->setGeometry(0, 60, 400, 100);
+    parent.resize(1000, 160);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    Run(400);
+    QApplication::processEvents();
+    TPaintCounter bandPaints(*canvas);
+    // One engine tick: a spectrum, and a character decoded in the same tick.
+    for (int i = 0; i < 4 && bandPaints.Paints == 0; ++i) {
+        const std::uint64_t synced = sync.Flushes();
+        dispatcher.Advance(50);
+        model.SetSelStart(model.GetTextLen());
+        model.SetSelText("k");
+        QApplication::processEvents();  // one turn
+        if (bandPaints.Paints == 0) continue;
+        EXPECT_GT(sync.Flushes(), synced) << "the pane synced in the turn that painted the band";
+    }
+    EXPECT_GE(bandPaints.Paints, 1);
 }
 
 TEST_F(ModemDisplaysTest, ScaleLabelsAndLevelMeter) {
