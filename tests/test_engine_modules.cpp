@@ -20,6 +20,7 @@ using linux_platform::ParseEngineRegistration;
 using linux_platform::TRegisteredEngines;
 
 const std::string kLoopback = std::string(QUORVEL_BIN_DIR) + "/libquorvel-loopback.so";
+const std::string kModem = std::string(QUORVEL_BIN_DIR) + "/libquorvel-modem-engine.so";
 const std::string kOtherVersion = std::string(QUORVEL_TEST_PLUGINS_DIR) + "/libfake-engine-other-version.so";
 const std::string kNoVersion = std::string(QUORVEL_TEST_PLUGINS_DIR) + "/libfake-engine-no-version.so";
 
@@ -66,6 +67,38 @@ TEST_F(EngineModules, AModuleWithoutTheVersionExportIsRefused) {
     WriteAll(Path(QUORVEL_MODEM_ENGINE_REGISTRATION_FILE), "");
     EXPECT_EQ(engines.CreateEngine(kModemEngineClassId, sim.Dispatcher), nullptr);
     EXPECT_EQ(engines.Refusal(), "");
+}
+
+TEST_F(EngineModules, TheViewsFetchTheirEnginesDataFromTheModuleRegisteredForThem) {
+    WriteAll(Path(QUORVEL_MODEM_ENGINE_REGISTRATION_FILE), std::string(kModemEngineClassId) + "=" + kModem + "\n" +
+                                                               kModemViewClassId + "=" + kModem + "\n");
+    TRegisteredEngines engines(Folder());
+    auto engine = engines.CreateEngine(kModemEngineClassId, sim.Dispatcher);
+    ASSERT_NE(engine, nullptr);
+    const QuorvelModemDisplay* display = engines.Display(kModemViewClassId);
+    ASSERT_NE(display, nullptr);
+    EXPECT_GE(display->Version, 1u);
+    const std::int32_t handle = engine->dwHandle();
+    engine->set_RxCarrier(0, 1500);
+    QuorvelModemDisplayFrame frame{};
+    ASSERT_EQ(display->Frame(handle, 0, &frame), 1);
+    EXPECT_EQ(frame.RxCarrier[0], 1500);
+    EXPECT_EQ(frame.RxCarrier[1], 0) << "closed";
+    EXPECT_EQ(display->Frame(handle + 1, 0, &frame), 0) << "no engine of the module has that handle";
+    EXPECT_EQ(display->Frame(handle, 5, &frame), 0);
+    // A click moves the channel's carrier in the engine itself.
+    EXPECT_EQ(display->Tune(handle, 0, 1234), 1);
+    EXPECT_EQ(engine->RxCarrier(0), 1234);
+    EXPECT_EQ(display->Tune(handle, 0, 3001), 0) << "above the carriers' range";
+    EXPECT_EQ(display->Tune(handle, -1, 1000), 0);
+    EXPECT_EQ(engine->RxCarrier(0), 1234);
+    engine.reset();
+    EXPECT_EQ(display->Frame(handle, 0, &frame), 0) << "the engine has gone";
+
+    // The loopback module has no display data; nothing registered, nothing found.
+    WriteAll(Path(QUORVEL_MODEM_ENGINE_REGISTRATION_FILE), std::string(kModemViewClassId) + "=" + kLoopback + "\n");
+    EXPECT_EQ(engines.Display(kModemViewClassId), nullptr);
+    EXPECT_EQ(engines.Display(kModemLevelClassId), nullptr);
 }
 
 class RefusedEngineWindow : public PluginFixture {

@@ -145,6 +145,23 @@ TEST_F(ModemEngine, FiveChannelsDecodeFiveStationsAtOnce) {
     EXPECT_TRUE(events.errors.empty());
 }
 
+TEST_F(ModemEngine, TheSameModeAndSpeedAgainKeepTheReceiverInStep) {
+    engine.Band()->SetSignalToNoise(0, 20);
+    ASSERT_TRUE(engine.RemoteSend(0, "CQ CQ CQ DE DL1ABC DL1ABC PSE K"));
+    Run(3);
+    // Opening another channel writes the current mode and speed again.
+    engine.set_Mode(0, engine.Mode(0));
+    engine.set_Speed(0, engine.Speed(0));
+    Run(10);
+    EXPECT_EQ(events.rx[0], "CQ CQ CQ DE DL1ABC DL1ABC PSE K");
+    // Another speed is another receiver.
+    ASSERT_TRUE(engine.RemoteSend(0, "TEST TEST TEST"));
+    Run(1.5);
+    engine.set_Speed(0, 62.5);
+    Run(8);
+    EXPECT_NE(events.rx[0], "CQ CQ CQ DE DL1ABC DL1ABC PSE KTEST TEST TEST");
+}
+
 TEST_F(ModemEngine, AfcWithNetPullsTheTransmitCarrierAlong) {
     engine.set_bNET(OleTrue);
     engine.set_RxCarrier(0, 1000);

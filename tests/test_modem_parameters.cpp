@@ -50,7 +50,10 @@ struct TLoggingView final : TXMMVView {
     TLoggingView(std::vector<std::string>& log, const TStatusBar* bar) : log_(log), bar_(bar) {}
     void DrawSpectrum(std::int32_t) override { log_.push_back("spectrum"); }
     void DrawChannel(std::int32_t, std::int16_t ch) override { log_.push_back("channel " + std::to_string(ch)); }
-    void DrawTuning(std::int32_t) override { log_.push_back("tuning after " + bar_->Panel(0).Text); }
+    void DrawWave(std::int32_t handle) override { log_.push_back("wave " + std::to_string(handle)); }
+    void DrawTuning(std::int32_t, std::int16_t ch) override {
+        log_.push_back("tuning " + std::to_string(ch) + " after " + bar_->Panel(0).Text);
+    }
     std::vector<std::string>& log_;
     const TStatusBar* bar_;
 };
@@ -506,8 +509,13 @@ TEST_F(ModemParametersTest, SpectrumTickShowsTheCurrentChannelsSignalToNoise) {
     f.RzPageControl1.SetActivePageIndex(1);
     f.MMVARI1DrawFFT(0, nullptr);
     EXPECT_EQ(f.StatusBar1.Panel(0).Text, "S/N=21dB");
-    EXPECT_EQ(log, (std::vector<std::string>{"spectrum", "channel 0", "level 0", "tuning after S/N=12dB", "spectrum",
-                                             "channel 1", "level 1", "tuning after S/N=21dB"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"spectrum", "channel 0", "level 0", "tuning 0 after S/N=12dB", "spectrum",
+                                             "channel 1", "level 1", "tuning 1 after S/N=21dB"}));
+    // The wave report: the main view is told the engine's handle, nothing of the samples.
+    log.clear();
+    const std::int16_t samples[2] = {1, 2};
+    f.MMVARI1DrawWave(2, samples, samples);
+    EXPECT_EQ(log, std::vector<std::string>{"wave " + std::to_string(f.MMVARI1()->dwHandle())});
 }
 
 // ---- Signal frequency ------------------------------------------------------------------------------

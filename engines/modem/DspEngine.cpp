@@ -144,8 +144,10 @@ double TDspModemEngine::Speed(std::int16_t ch) const { return Valid(ch) ? channe
 
 void TDspModemEngine::set_Speed(std::int16_t ch, double baud) {
     if (!Valid(ch) || !(baud >= 10.0 && baud <= 1000.0)) return;
+    // The same speed again keeps the receiver in step with a station it hears.
+    const bool same = channels_[ch].speed == baud && channels_[ch].demod;
     channels_[ch].speed = baud;
-    Rebuild(ch);
+    if (!same) Rebuild(ch);
     if (!channels_[ch].demod) RaiseError(kErrorModeUnavailable);
     Post([this, ch, baud] {
         if (events_) events_->OnSpeed(ch, baud);
@@ -197,8 +199,9 @@ std::int16_t TDspModemEngine::Mode(std::int16_t ch) const { return Valid(ch) ? c
 
 void TDspModemEngine::set_Mode(std::int16_t ch, std::int16_t mode) {
     if (!Valid(ch) || mode < 0 || static_cast<std::size_t>(mode) >= kModes.size()) return;
+    const bool same = channels_[ch].mode == mode && channels_[ch].demod;
     channels_[ch].mode = mode;
-    Rebuild(ch);
+    if (!same) Rebuild(ch);
     if (!channels_[ch].demod) RaiseError(kErrorModeUnavailable);
     Post([this, ch, mode] {
         if (events_) events_->OnMode(ch, mode, ModeName(mode));
@@ -561,6 +564,8 @@ void TDspModemEngine::Spectrum(std::span<const float> block) {
     display_.txMarker = txCarrier_;
     display_.level = static_cast<std::int16_t>(std::clamp(ToDb(level / kFftSize) * 100, -12000.0, 0.0));
     display_.tuningError = channels_[0].demod ? channels_[0].demod->Carrier() - channels_[0].rxCarrier : 0.0;
+    display_.notches.assign(notches_.begin(), notches_.end());
+    ++display_.sequence;
     if (!events_) return;
     const auto alive = alive_;
     events_->OnDrawFFT(static_cast<std::uint16_t>(display_.spectrum.size()), display_.spectrum.data());
@@ -757,6 +762,32 @@ std::vector<std::string> TDspModemEngine::TakeSoundReport() {
     std::vector<std::string> out;
     out.swap(soundReport_);
     return out;
+}
+
+bool TDspModemEngine::DisplayFrame(std::int16_t ch, QuorvelModemDisplayFrame& out) const {
+    if (!Valid(ch)) return false;
+    out = QuorvelModemDisplayFrame{};
+    out.Sequence = display_.sequence;
+    out.Bins = static_cast<std::int32_t>(display_.spectrum.size());
+    out.BinHz = display_.binHz;
+    out.Spectrum = display_.spectrum.data();
+    out.WaveCount = static_cast<std::int32_t>(display_.wave.size());
+    out.Wave = display_.wave.data();
+    for (std::int16_t c = 0; c < kChannels; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        out.RxCarrier[i] = ChannelIsOpen(c) ? channels_[i].reported : 0;
+        out.Bandwidth[i] = OccupiedBandwidth(channels_[i].mode, channels_[i].speed);
+    }
+    out.TxCarrier = txCarrier_;
+    out.TxBandwidth = OccupiedBandwidth(channels_[0].mode, channels_[0].speed);
+    out.NotchCount = static_cast<std::int32_t>(display_.notches.size());
+    out.Notches = display_.notches.data();
+    out.Level = display_.level;
+    const Channel& c = channels_[static_cast<std::size_t>(ch)];
+    out.SignalToNoise = SignalToNoise(ch);
+    out.Squelch = afcLevel_;
+    out.TuningError = c.demod ? c.demod->Carrier() - c.rxCarrier : 0.0;
+    return true;
 }
 
 std::unique_ptr<TModemEngine> TDspEngineFactory::CreateEngine(const char* classId, IDispatcher& dispatcher) {

@@ -58,6 +58,7 @@
 #include "SoundCard.h"
 #include "SoundDevices.h"
 #include "modem/ModemEngine.h"
+#include "pavo/modem-display.h"
 #include "ports/Dispatcher.h"
 
 struct fftwf_plan_s;
@@ -93,6 +94,8 @@ struct DisplayData {
     std::uint16_t txMarker = 0;
     std::int16_t level = 0;              // channel 0's input level, dBFS x 100
     double tuningError = 0;              // channel 0: Hz the AFC has moved from the set carrier
+    std::vector<std::uint16_t> notches;  // as they were at the spectrum
+    std::uint32_t sequence = 0;          // spectra made so far
 };
 
 class TDspModemEngine final : public TModemEngine {
@@ -208,6 +211,8 @@ public:
     const std::string& SentText() const { return sent_; }
     std::int32_t Serial() const { return serial_; }
     const DisplayData& Display() const { return display_; }
+    // What the display controls draw, with channel ch's tuning; false for no such channel.
+    bool DisplayFrame(std::int16_t ch, QuorvelModemDisplayFrame& out) const;
 
 private:
     struct Channel {

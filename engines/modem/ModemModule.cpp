@@ -1,6 +1,7 @@
 // The DSP modem engine as a loadable module: the plug-in finds it through the
 // engine registration file beside it; a host drives its simulated band
-// through the simulation table.
+// through the simulation table; the display controls fetch their data
+// through the display table.
 #include "ModemSimulation.h"
 #include "pavo/modem-engine.h"
 
@@ -14,4 +15,8 @@ extern "C" __attribute__((visibility("default"))) quorvel::TModemEngine* Quorvel
 
 extern "C" __attribute__((visibility("default"))) const QuorvelLoopbackSimulation* QuorvelGetLoopbackSimulation() {
     return quorvel::modem::ModuleSimulation();
+}
+
+extern "C" __attribute__((visibility("default"))) const QuorvelModemDisplay* QuorvelGetModemDisplay() {
+    return quorvel::modem::ModuleDisplay();
 }

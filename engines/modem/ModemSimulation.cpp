@@ -185,11 +185,6 @@ constexpr QuorvelLoopbackSimulation kSimulation = {
 
 }  // namespace
 
-TDspEngineRegistry& ModuleEngines() {
-    static TDspEngineRegistry registry;
-    return registry;
-}
-
 const QuorvelLoopbackSimulation* ModuleSimulation() { return &kSimulation; }
 
 }  // namespace quorvel::modem

@@ -2,12 +2,11 @@
 // The engine module's live engines and the table a host drives its
 // simulated band through (the table layout of LoopbackSimulation.h, so a
 // host drives either engine the same way).
-#include "DspEngine.h"
 #include "LoopbackSimulation.h"
+#include "ModemDisplay.h"
 
 namespace quorvel::modem {
 
-TDspEngineRegistry& ModuleEngines();
 const QuorvelLoopbackSimulation* ModuleSimulation();
 
 }  // namespace quorvel::modem

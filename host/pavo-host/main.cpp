@@ -229,6 +229,10 @@ std::string PluginWithEngine(const std::string& plugin, const std::string& engin
     std::ofstream reg(folder / "modem-engines.reg", std::ios::binary | std::ios::trunc);
     reg << "# Modem engines by class id, for the plug-in in this folder.\n" << quorvel::kModemEngineClassId << "="
         << module << "\n";
+    // Only the signal-processing engine has a spectrum for the display controls.
+    if (engine == "modem")
+        for (const char* control : {quorvel::kModemViewClassId, quorvel::kModemLevelClassId})
+            reg << control << "=" << module << "\n";
     if (!reg) throw THostError(kExitUsage, "cannot prepare the engine folder " + folder.string());
     return (folder / fs::path(plugin).filename()).string();
 }

@@ -36,25 +36,31 @@ std::string EngineVersionRefusal(const std::string& module, std::int32_t found) 
            Ru(". Модуль не загружен, плагин работает без модема.");
 }
 
-std::unique_ptr<TModemEngine> TRegisteredEngines::CreateEngine(const char* classId, IDispatcher& dispatcher) {
-    refusal_.clear();
-    if (classId == nullptr) return nullptr;
+std::string TRegisteredEngines::ModulePath(const char* classId) const {
+    if (classId == nullptr) return {};
     const std::filesystem::path folder(folder_);
     std::ifstream file(folder / kEngineRegistrationFile, std::ios::binary);
-    if (!file) return nullptr;
+    if (!file) return {};
     std::ostringstream text;
     text << file.rdbuf();
     const auto registry = ParseEngineRegistration(text.str());
     const auto it = registry.find(UpperAscii(classId));
-    if (it == registry.end()) return nullptr;
+    if (it == registry.end()) return {};
     std::filesystem::path module(it->second);
     if (module.is_relative()) module = folder / module;
-    auto library = TLinuxLibraryLoader::LoadPath(module.string());
+    return module.string();
+}
+
+std::unique_ptr<TModemEngine> TRegisteredEngines::CreateEngine(const char* classId, IDispatcher& dispatcher) {
+    refusal_.clear();
+    const std::string module = ModulePath(classId);
+    if (module.empty()) return nullptr;
+    auto library = TLinuxLibraryLoader::LoadPath(module);
     if (!library) return nullptr;
     auto version = reinterpret_cast<QuorvelModemEngineVersionFn>(library->Symbol(QUORVEL_MODEM_ENGINE_VERSION_SYMBOL));
     const std::int32_t found = version != nullptr ? version() : 0;
     if (found != QUORVEL_MODEM_ENGINE_VERSION) {
-        refusal_ = EngineVersionRefusal(module.string(), found);
+        refusal_ = EngineVersionRefusal(module, found);
         return nullptr;
     }
     auto create = reinterpret_cast<QuorvelCreateModemEngineFn>(library->Symbol(QUORVEL_MODEM_ENGINE_CREATE_SYMBOL));
@@ -62,6 +68,19 @@ std::unique_ptr<TModemEngine> TRegisteredEngines::CreateEngine(const char* class
     std::unique_ptr<TModemEngine> engine(create(&dispatcher));
     if (engine) modules_.push_back(std::move(library));
     return engine;
+}
+
+const QuorvelModemDisplay* TRegisteredEngines::Display(const char* classId) {
+    const std::string module = ModulePath(classId);
+    if (module.empty()) return nullptr;
+    auto library = TLinuxLibraryLoader::LoadPath(module);
+    if (!library) return nullptr;
+    auto get = reinterpret_cast<QuorvelGetModemDisplayFn>(library->Symbol(QUORVEL_MODEM_DISPLAY_SYMBOL));
+    const QuorvelModemDisplay* display = get != nullptr ? get() : nullptr;
+    // A module without display data, or with a table too old to hold what the views call.
+    if (display == nullptr || display->Version < 1 || display->Frame == nullptr || display->Tune == nullptr) return nullptr;
+    modules_.push_back(std::move(library));
+    return display;
 }
 
 }  // namespace quorvel::linux_platform

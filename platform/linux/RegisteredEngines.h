@@ -30,8 +30,12 @@ public:
     ~TRegisteredEngines() override;
     std::unique_ptr<TModemEngine> CreateEngine(const char* classId, IDispatcher& dispatcher) override;
     std::string Refusal() const override { return refusal_; }
+    const QuorvelModemDisplay* Display(const char* classId) override;
 
 private:
+    // The registered module's path, or empty.
+    std::string ModulePath(const char* classId) const;
+
     std::string folder_;
     std::string refusal_;
     // Modules stay loaded until the factory goes: engines they made may live that long.

@@ -22,6 +22,7 @@
 #include "QtFiltersDialog.h"
 #include "QtFormControls.h"
 #include "QtFormView.h"
+#include "QtModemDisplays.h"
 #include "QtRichPane.h"
 #include "QtText.h"
 #include "plugin/dsMainForm.h"
@@ -36,38 +37,33 @@ QPixmap ToPixmap(const TBitmap& bitmap) {
     return QPixmap::fromImage(image);
 }
 
-// The band where the engine's spectrum or waterfall is drawn: kept at the
-// panel's height, dark until the engine's displays are drawn here.
-class TSpectrumArea final : public QFrame, public TBinding {
+// The band: kept at the panel's height.
+class TBandBinding final : public TBinding {
 public:
-    TSpectrumArea(TPanel& panel, TQtSync& sync, QWidget* parent) : QFrame(parent), TBinding(sync), panel_(panel) {
-        setObjectName(ToQString(panel.Name));
-        setFrameShape(QFrame::StyledPanel);
+    TBandBinding(TPanel& panel, QWidget& widget, TQtSync& sync) : TBinding(sync), panel_(panel), widget_(&widget) {
         panel_.Observe([this] { Changed(); });
         Sync();
     }
-    ~TSpectrumArea() override { panel_.Observe(nullptr); }
+    ~TBandBinding() override { panel_.Observe(nullptr); }
     void Sync() override {
-        setFixedHeight(std::max(panel_.Height(), panel_.MinHeight));
-        setVisible(panel_.Visible());
-    }
-
-protected:
-    void paintEvent(QPaintEvent* e) override {
-        QFrame::paintEvent(e);
-        QPainter p(this);
-        p.fillRect(contentsRect(), QColor(0, 0, 40));
-        p.setPen(QColor(0, 90, 160));
-        const QRect r = contentsRect();
-        for (int hz = 500; hz < 3000; hz += 500) {
-            const int x = r.left() + r.width() * hz / 3000;
-            p.drawLine(x, r.top(), x, r.bottom());
+        if (QWidget* w = widget_.data()) {
+            w->setFixedHeight(std::max(panel_.Height(), panel_.MinHeight));
+            w->setVisible(panel_.Visible());
         }
     }
 
 private:
     TPanel& panel_;
+    QPointer<QWidget> widget_;
 };
+
+QString PanelSheet(const TPanel& panel, const QPalette& palette) {
+    const QColor top = ToQColor(panel.Color, palette);
+    if (!panel.Gradient) return QStringLiteral("QFrame#%1 { background: %2; }").arg(ToQString(panel.Name), top.name());
+    const QColor bottom = ToQColor(panel.GradientTo, palette);
+    return QStringLiteral("QFrame#%1 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %2, stop:1 %3); }")
+        .arg(ToQString(panel.Name), top.name(), bottom.name());
+}
 
 // A panel shown or hidden with its control.
 class TPanelBinding final : public TBinding {
@@ -226,29 +222,87 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     root->setCentralWidget(central);
     column->addWidget(bars);
 
-    // Spectrum band with the level indicator and the transceiver panel.
+    // The band: level meter and tuning strip on the left, the spectrum or
+    // waterfall over its scale, the transceiver panel below.
+    const QuorvelModemDisplay* display = main_.Modem.Display;
+    auto bandView = std::make_unique<TQtBandView>(display, main_.XMMVView1);
+    auto scaleView = std::make_unique<TQtScaleView>(*bandView);
+    auto tuningView = std::make_unique<TQtTuningView>(display);
+    auto levelMeter = std::make_unique<TQtLevelMeter>(display);
     auto* band = new QWidget(central);
-    auto* bandRow = new QHBoxLayout(band);
-    bandRow->setContentsMargins(0, 0, 0, 0);
-    bandRow->addWidget(new TSpectrumArea(main_.Panel1, sync_, band), 1);
+    band->setObjectName(ToQString(main_.Panel1.Name));
+    auto* bandColumn = new QVBoxLayout(band);
+    bandColumn->setContentsMargins(0, 0, 0, 0);
+    bandColumn->setSpacing(0);
+    auto* bandRow = new QHBoxLayout;
+    bandRow->setSpacing(1);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(1);
+    QWidget* level = levelMeter->CreateCanvas(band);
+    level->setFixedWidth(main_.XMMVLvl1.Width());
+    level->setToolTip(ToQString(main_.XMMVLvl1.Hint()));
+    left->addWidget(level, 1);
+    QWidget* tuning = tuningView->CreateCanvas(band);
+    tuning->setFixedSize(main_.XMMVLvl1.Width(), main_.AFCLvl.Height());
+    tuning->setToolTip(ToQString(main_.AFCLvl.Hint()));
+    left->addWidget(tuning);
+    bandRow->addLayout(left);
+    auto* mainArea = new QVBoxLayout;
+    mainArea->setSpacing(0);
+    mainArea->addWidget(bandView->CreateCanvas(band), 1);
+    auto* scalePanel = new QFrame(band);
+    scalePanel->setObjectName(ToQString(main_.RsPanel5.Name));
+    scalePanel->setFixedHeight(main_.RsPanel5.Height());
+    auto* scaleLayout = new QVBoxLayout(scalePanel);
+    scaleLayout->setContentsMargins(0, 0, 0, 0);
+    scaleLayout->addWidget(scaleView->CreateCanvas(scalePanel));
+    c.Keep(std::make_unique<TPanelBinding>(main_.RsPanel5, *scalePanel, sync_));
+    mainArea->addWidget(scalePanel);
+    bandRow->addLayout(mainArea, 1);
+    bandColumn->addLayout(bandRow, 1);
+    TQtScaleView* scale = scaleView.get();
+    bandView->Drawn = [scale] { scale->Follow(); };
+    main_.XMMVView1.Replace(std::move(bandView));
+    main_.XMMVView2.Replace(std::move(scaleView));
+    main_.AFCLvl.Replace(std::move(tuningView));
+    main_.XMMVLvl1.Replace(std::move(levelMeter));
+
     auto* trcvr = new QFrame(band);
     trcvr->setObjectName(ToQString(main_.RsPanel3.Name));
-    trcvr->setFrameShape(QFrame::StyledPanel);
-    auto* trcvrColumn = new QVBoxLayout(trcvr);
-    trcvrColumn->setContentsMargins(4, 2, 4, 2);
+    trcvr->setStyleSheet(PanelSheet(main_.RsPanel3, trcvr->palette()));
+    trcvr->setFixedHeight(std::max(main_.RsPanel3.Height(), QFontMetrics(ToQFont(main_.Label7.Font)).height()));
+    auto* trcvrRow = new QHBoxLayout(trcvr);
+    trcvrRow->setContentsMargins(2, 0, 2, 0);
+    trcvrRow->setSpacing(1);
+    const auto stepButton = [trcvr](TSpeedButton& b) {
+        // Not the item's action: a click would step once more on the release.
+        auto* button = new QToolButton(trcvr);
+        button->setObjectName(ToQString(b.Name));
+        button->setText(ToQString(b.Caption()));
+        button->setToolTip(ToQString(b.Hint()));
+        button->setAutoRaise(true);
+        // The buttons step while held: the press and the release are what count.
+        QObject::connect(button, &QToolButton::pressed, button,
+                         [&b] { b.MouseDown(TMouseButton::mbLeft, TShiftState{}, 0, 0); });
+        QObject::connect(button, &QToolButton::released, button,
+                         [&b] { b.MouseUp(TMouseButton::mbLeft, TShiftState{}, 0, 0); });
+        return button;
+    };
+    for (TSpeedButton* b : {&main_.RsSpeedButton3, &main_.RsSpeedButton42, &main_.RsSpeedButton43})
+        trcvrRow->addWidget(stepButton(*b));
     auto* frequency = new QLabel(trcvr);
     frequency->setObjectName(ToQString(main_.Label7.Name));
     frequency->setFont(ToQFont(main_.Label7.Font));
     frequency->setAlignment(Qt::AlignCenter);
+    frequency->setMinimumWidth(QFontMetrics(frequency->font()).horizontalAdvance(QStringLiteral("888.888.888")));
     c.Keep(std::make_unique<TTextBinding>(main_.Label7, *frequency, sync_));
-    trcvrColumn->addWidget(frequency);
-    auto* steps = new QHBoxLayout;
-    for (TSpeedButton* b : {&main_.RsSpeedButton3, &main_.RsSpeedButton42, &main_.RsSpeedButton43,
-                            &main_.RsSpeedButton44, &main_.RsSpeedButton45, &main_.RsSpeedButton46})
-        steps->addWidget(Button(*b, trcvr));
-    trcvrColumn->addLayout(steps);
+    trcvrRow->addWidget(frequency);
+    for (TSpeedButton* b : {&main_.RsSpeedButton44, &main_.RsSpeedButton45, &main_.RsSpeedButton46})
+        trcvrRow->addWidget(stepButton(*b));
+    trcvrRow->addStretch(1);
     c.Keep(std::make_unique<TPanelBinding>(main_.RsPanel3, *trcvr, sync_));
-    bandRow->addWidget(trcvr);
+    bandColumn->addWidget(trcvr);
+    c.Keep(std::make_unique<TBandBinding>(main_.Panel1, *band, sync_));
     column->addWidget(band);
 
     // Receive panes under their channel tabs, then the macro pages, then the

@@ -18,6 +18,9 @@ void TMainFormEngineEvents::OnTiming(std::int16_t nIndex, std::int32_t dwTiming,
     form_.MMVARI1Timing(nIndex, dwTiming, wUnit);
 }
 // Spectrum views (src/modem/dsMainFormViews.cpp).
+void TMainFormEngineEvents::OnDrawWave(std::uint16_t wCount, const std::int16_t* pArray1, const std::int16_t* pArray2) {
+    form_.MMVARI1DrawWave(wCount, pArray1, pArray2);
+}
 void TMainFormEngineEvents::OnDrawFFT(std::uint16_t wCount, const std::int16_t* pArray) {
     form_.MMVARI1DrawFFT(wCount, pArray);
 }

@@ -16,6 +16,7 @@ class TMainFormEngineEvents final : public IModemEngineEvents {
 public:
     explicit TMainFormEngineEvents(TMainForm& form) : form_(form) {}
 
+    void OnDrawWave(std::uint16_t wCount, const std::int16_t* pArray1, const std::int16_t* pArray2) override;
     void OnDrawFFT(std::uint16_t wCount, const std::int16_t* pArray) override;
     void OnGetTxChar(std::uint16_t& wChar) override;
     void OnTxState(std::int16_t wState) override;

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "pavo/modem-display.h"
+
 namespace quorvel {
 
 class IDispatcher;
@@ -121,6 +123,9 @@ public:
 // Spectrum, waterfall and tuning display (TXMMVView).
 class TXMMVView {
 public:
+    TXMMVView() = default;
+    TXMMVView(const TXMMVView&) = default;
+    TXMMVView& operator=(const TXMMVView&) = default;
     virtual ~TXMMVView() = default;
     std::int32_t dwFreqHz = 0;
     TOleBool bLSB = OleFalse;
@@ -130,13 +135,16 @@ public:
     std::uint16_t wMouseNotch = 0;
     virtual void DrawSpectrum(std::int32_t /*handle*/) {}
     virtual void DrawWave(std::int32_t /*handle*/) {}
-    virtual void DrawTuning(std::int32_t /*handle*/) {}
+    virtual void DrawTuning(std::int32_t /*handle*/, std::int16_t /*ch*/) {}
     virtual void DrawChannel(std::int32_t /*handle*/, std::int16_t /*ch*/) {}
 };
 
 // Signal level display (TXMMVLvl).
 class TXMMVLvl {
 public:
+    TXMMVLvl() = default;
+    TXMMVLvl(const TXMMVLvl&) = default;
+    TXMMVLvl& operator=(const TXMMVLvl&) = default;
     virtual ~TXMMVLvl() = default;
     virtual void DrawLevel(std::int32_t /*handle*/, std::int16_t /*ch*/) {}
 };
@@ -150,6 +158,9 @@ public:
     // Why the last CreateEngine gave nullptr, when the operator should be
     // told (a module of another version, cp1251); empty otherwise.
     virtual std::string Refusal() const { return {}; }
+    // The display data of the module registered for a display control's
+    // class id; nullptr when none gives it (the controls then draw nothing).
+    virtual const QuorvelModemDisplay* Display(const char* /*classId*/) { return nullptr; }
 };
 
 }  // namespace quorvel

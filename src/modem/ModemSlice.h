@@ -5,10 +5,15 @@
 // (dsMainFormViews.cpp).
 #include <cstdint>
 
+struct QuorvelModemDisplay;
+
 namespace quorvel {
 
 struct TModemState {
     std::int32_t EngineHandle = 0;  // the engine's dwHandle, for the displays
+    // Where the display controls fetch what the handle stands for; nullptr
+    // when no module gives display data.
+    const QuorvelModemDisplay* Display = nullptr;
     // The stored mode and speed of the main channel, set on the engine at show.
     std::int16_t SavedMode = 0;
     double SavedSpeed = 0.0;

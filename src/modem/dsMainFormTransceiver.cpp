@@ -54,21 +54,24 @@ void TMainForm::TuneStep() {
     if (++Views.TuneRepeatCount > 2) Timer2.SetInterval(kFastRepeatMs);
 }
 
+void TMainForm::ShowDialFrequency(std::int32_t hz) {
+    IHostTransceiver* trx = library_.Host != nullptr ? library_.Host->Transceiver : nullptr;
+    Window.DialFrequency = hz;
+    const TOleBool lsb = ToOle(trx == nullptr || trx->UpperSideband() != 1);
+    XMMVView1->bLSB = lsb;
+    XMMVView2->dwFreqHz = Window.DialFrequency;
+    XMMVView2->bLSB = lsb;
+    // An unknown dial reads as the panel's resting text.
+    Label7.SetCaption(Window.DialFrequency != 0 ? FrequencyText(Window.DialFrequency) : std::string("0.000"));
+}
+
 std::intptr_t TMainForm::WndProc(const TMessage& message) {
     switch (message.Msg) {
-        case PAVO_MSG_TRX_FREQUENCY: {
-            IHostTransceiver* trx = library_.Host != nullptr ? library_.Host->Transceiver : nullptr;
-            Window.DialFrequency = static_cast<std::int32_t>(message.LParam);
-            const TOleBool lsb = ToOle(trx == nullptr || trx->UpperSideband() != 1);
-            XMMVView1->bLSB = lsb;
-            XMMVView2->dwFreqHz = Window.DialFrequency;
-            XMMVView2->bLSB = lsb;
-            // An unknown dial reads as the panel's resting text.
-            Label7.SetCaption(Window.DialFrequency != 0 ? FrequencyText(Window.DialFrequency) : std::string("0.000"));
+        case PAVO_MSG_TRX_FREQUENCY:
+            ShowDialFrequency(static_cast<std::int32_t>(message.LParam));
             // With the dial unknown nothing is sent: the carrier alone is no frequency.
             UpdateSignalFrequency();
             return 0;
-        }
         case PAVO_MSG_TRX_GONE:
             StatusBar1.SetPanelText(kPanelSignalFrequency, "0.000");
             Label7.SetCaption("0.000");

@@ -26,7 +26,9 @@ void TMainForm::DesignViews() {
     AFCLvl.SetHint(Ru("Точность настройки"));
     RsPanel5.SetHeight(17);
     RsPanel3.SetHeight(17);
-    RsPanel3.Color = clWhite;  // a gradient from white to RGB(136, 174, 228)
+    RsPanel3.Color = clWhite;
+    RsPanel3.Gradient = true;
+    RsPanel3.GradientTo = 0xE4AE88;  // RGB(136, 174, 228)
     Label7.SetCaption("0.000");
     Label7.Font = TFont{"Arial", 12, TFontStyles{TFontStyle::fsBold}, clWindowText};  // 16 pixels
     const std::pair<TSpeedButton*, int> steps[] = {{&RsSpeedButton3, 5},  {&RsSpeedButton42, 4},
@@ -116,7 +118,11 @@ void TMainForm::MMVARI1DrawFFT(std::uint16_t, const std::int16_t*) {
     XMMVView1->DrawChannel(handle, ch);
     XMMVLvl1->DrawLevel(handle, ch);
     StatusBar1.SetPanelText(0, SignalToNoiseText(engine_->SignalToNoise(ch)));  // status panel 0: S/N
-    AFCLvl->DrawTuning(handle);
+    AFCLvl->DrawTuning(handle, ch);
+}
+
+void TMainForm::MMVARI1DrawWave(std::uint16_t, const std::int16_t*, const std::int16_t*) {
+    XMMVView1->DrawWave(Modem.EngineHandle);
 }
 
 // ---- Persisted properties --------------------------------------------------------

@@ -38,6 +38,7 @@ TMainForm::TMainForm(TPluginLibrary& library)
         if (!refusal.empty()) AppMessageBox(Application(), refusal, MB_ICONERROR);
     }
     engine_->SetEvents(&engineEvents_);
+    if (p.Engines != nullptr) Modem.Display = p.Engines->Display(kModemViewClassId);
     LoadDesign();
     BindTransceiverPanel();
     RegisterAutomation();
@@ -173,14 +174,7 @@ void TMainForm::FormShow() {
 
     HostSession* host = library_.Host;
     IHostTransceiver* trx = host != nullptr ? host->Transceiver : nullptr;
-    if (trx != nullptr) {
-        Window.DialFrequency = trx->Frequency();
-        if (Window.DialFrequency != 0) Label7.SetCaption(FrequencyText(Window.DialFrequency));
-        const TOleBool lsb = ToOle(trx->UpperSideband() == 0);
-        XMMVView2->dwFreqHz = Window.DialFrequency;
-        XMMVView2->bLSB = lsb;
-        XMMVView1->bLSB = lsb;
-    }
+    if (trx != nullptr) ShowDialFrequency(trx->Frequency());
 
     Modem.EngineHandle = engine_->dwHandle();
     {

@@ -69,9 +69,12 @@ public:
     explicit TOleControl(std::string name) : TControl(std::move(name)), ole_(std::make_unique<T>()) {}
     T* operator->() const { return ole_.get(); }
     T& Ole() const { return *ole_; }
-    // The engine's own display, when the platform provides one.
+    // The platform's own display in place of the plain one; it starts with
+    // the view options the window has set so far.
     void Replace(std::unique_ptr<T> ole) {
-        if (ole) ole_ = std::move(ole);
+        if (!ole) return;
+        ole->T::operator=(*ole_);
+        ole_ = std::move(ole);
     }
 
 private:
@@ -280,6 +283,7 @@ public:
     // deleted, anywhere else the spectrum's pop-up opens for wFreq.
     void XMMVView1RMouseDown(std::uint16_t wFreq);
     void MMVARI1DrawFFT(std::uint16_t wCount, const std::int16_t* pArray);
+    void MMVARI1DrawWave(std::uint16_t wCount, const std::int16_t* pArray1, const std::int16_t* pArray2);
 
     // ===== Received text (src/rxtext/dsMainFormRxText.cpp) ====================
 
@@ -341,6 +345,9 @@ public:
     void TuneButtonMouseDown(TComponent* Sender);
     void TuneButtonMouseUp(TComponent* Sender);
     void TuneStep();
+    // A dial the host reports: the readout, the scale and both views'
+    // sideband (message 1160, and the start-up without the status panel).
+    void ShowDialFrequency(std::int32_t hz);
 
     // ===== Controls =========================================================
 

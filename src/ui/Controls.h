@@ -147,6 +147,9 @@ public:
     using TControl::TControl;
     int MinHeight = 0;  // constraint: a smaller height is raised to it
     TColor Color = clBtnFace;
+    // A vertical gradient from Color at the top to GradientTo at the bottom.
+    bool Gradient = false;
+    TColor GradientTo = clBtnFace;
     void SetHeight(int height) override;
 };
 

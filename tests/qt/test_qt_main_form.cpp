@@ -32,6 +32,7 @@
 #include "QtRichPane.h"
 #include "SimPlatform.h"
 #include "base/CodePage.h"
+#include "pavo/pavo.h"
 #include "plugin/PluginPlatform.h"
 #include "plugin/Session.h"
 #include "plugin/dsMainForm.h"
@@ -455,6 +456,34 @@ TEST_F(QtMainFormTest, ButtonsGetTheirImagesAndBarsFollowTheHostsToolbarStyle) {
     EXPECT_NE(standard->styleSheet(), office);
     EXPECT_TRUE(standard->styleSheet().contains("border: none"));
     EXPECT_EQ(panel->frameShape(), QFrame::NoFrame);
+}
+
+TEST_F(QtMainFormTest, TheBandHoldsTheDisplaysAndTheStepButtonsStepWhileHeld) {
+    ASSERT_NE(Find<QWidget>("XMMVView1"), nullptr);
+    ASSERT_NE(Find<QWidget>("XMMVView2"), nullptr);
+    ASSERT_NE(Find<QWidget>("XMMVLvl1"), nullptr);
+    ASSERT_NE(Find<QWidget>("AFCLvl"), nullptr);
+    QWidget* band = nullptr;  // the status bar's first panel has the name too
+    for (QWidget* w : window->findChildren<QWidget*>("Panel1"))
+        if (QString(w->metaObject()->className()) == "QWidget") band = w;
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(band->height(), Form().Panel1.Height());
+    auto* panel = Find<QFrame>("RsPanel3");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->styleSheet().contains("#88aee4")) << "the readout's gradient ends in RGB(136, 174, 228)";
+
+    // The press steps at once; the release stops the repeat.
+    desktop.Windows.PostMessage(Form().Handle(), PAVO_MSG_TRX_FREQUENCY, 0, 14070000);
+    ASSERT_TRUE(SpinUntil([&] { return Form().Window.DialFrequency == 14070000; }));
+    host.transceiver.tunes.clear();
+    auto* plus100 = Find<QToolButton>("RsSpeedButton44");
+    ASSERT_NE(plus100, nullptr);
+    QTest::mousePress(plus100, Qt::LeftButton);
+    EXPECT_EQ(host.transceiver.tunes, std::vector<std::int32_t>{14070100});
+    EXPECT_TRUE(Form().Timer2.Enabled());
+    QTest::mouseRelease(plus100, Qt::LeftButton);
+    EXPECT_FALSE(Form().Timer2.Enabled());
+    EXPECT_EQ(host.transceiver.tunes.size(), 1u);
 }
 
 TEST_F(QtMainFormTest, ReleaseTakesTheViewDownBeforeTheControls) {
