@@ -134,6 +134,7 @@ bool TSrzClass::Save() {
 
 bool TSrzClass::Load(const std::string& fileName) {
     if (!fileName.empty()) FileName = fileName;
+    RemoveStaleTemporary(FileName);
     if (!FileExists(FileName)) return true;
     TXmlPropertyReader reader;
     if (!reader.Open(FileName, MaxFileSize)) return false;
