@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    for (long round = 0;; ++round) {
+    const std::size_t first = log.Records().size();
+    for (std::size_t round = first;; ++round) {
         const char fill = round % 2 == 0 ? 'A' : 'B';
         settings.Payload.assign(kPayloadBytes, fill);
         form->payload.assign(kPayloadBytes, fill);
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
         record.Set("CALL", "R" + std::to_string(round));
         record.Set("COMMENT", std::string(2000, fill));
         if (!log.Append(record, error)) return 1;
-        if (round == 0) {
+        if (round == first) {
             std::puts("ready");
             std::fflush(stdout);
         }
