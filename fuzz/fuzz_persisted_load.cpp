@@ -1,14 +1,11 @@
 // Loads arbitrary bytes as a window state file: no crash, no leak; a file
 // that is not fully valid is deleted; the state a window ends with survives
 // a save and a second opening unchanged.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "SimFileSystem.h"
 #include "SimPlatform.h"
 #include "base/Files.h"
 #include "settings/ClassesX.h"
@@ -49,20 +46,14 @@ private:
     std::string file_;
 };
 
-std::string TempPath(const char* what) {
-    const std::string folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-    return folder + "/quorvel-fuzz-" + std::to_string(::getpid()) + "-" + what + ".xml";
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string input = TempPath("state-in");
-    static const std::string output = TempPath("state-out");
-    {
-        std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    sim::TMemoryFileSystem files;
+    TFileSystemScope scope(files);
+    const std::string input = "/fuzz/state-in.xml";
+    const std::string output = "/fuzz/state-out.xml";
+    files.AddFile(input, std::string(reinterpret_cast<const char*>(data), size));
     sim::TSimPlatform sim;
     TApplication app(sim.Ports());
     auto form = TForm::Create<TFuzzForm>(app, input);

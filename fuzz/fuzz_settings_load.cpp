@@ -1,13 +1,11 @@
 // Loads arbitrary bytes as a property file: no crash, no leak, and whatever
 // was loaded survives a save and a second load unchanged.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "SimFileSystem.h"
 #include "base/Files.h"
 #include "settings/ClassesX.h"
 #include "settings/dsConfig.h"
@@ -29,12 +27,6 @@ public:
     std::uint8_t Byte;
 };
 
-// Memory-backed when the system has it: the target writes three files per input.
-std::string TempPath(const char* what) {
-    const std::string folder = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-    return folder + "/quorvel-fuzz-" + std::to_string(::getpid()) + "-" + what + ".xml";
-}
-
 std::string Snapshot(const TSrzClass& s) {
     std::string out;
     for (const auto& p : s.Properties()) out += p->Name() + "=" + PropertyText(*p) + "\n";
@@ -44,9 +36,11 @@ std::string Snapshot(const TSrzClass& s) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string input = TempPath("in");
-    static const std::string output = TempPath("out");
-    if (!WriteFileAtomic(input, std::string(reinterpret_cast<const char*>(data), size))) std::abort();
+    sim::TMemoryFileSystem files;
+    TFileSystemScope scope(files);
+    const std::string input = "/fuzz/in.xml";
+    const std::string output = "/fuzz/out.xml";
+    files.AddFile(input, std::string(reinterpret_cast<const char*>(data), size));
 
     TFuzzSettings loaded;
     loaded.Load(input);

@@ -108,6 +108,32 @@ TEST(SessionScript, MistakesPointAtTheirLineAndColumn) {
     }
 }
 
+TEST(SessionScript, BytesThatAreNotUtf8TextAreRefusedAndNeverEchoed) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string script;
+        int line, column;
+        const char* says;
+    };
+    for (const Case& c : {
+             Case{"run\nremote 0 \"Пр\xFF\xFEт\"", 2, 13, "not valid UTF-8"},
+             Case{"remote 1 \"a\0b\"\n"s, 1, 12, "a NUL character"},
+             Case{"remote 0 \"\xC0\xAF\"", 1, 11, "not valid UTF-8"},        // an overlong "/"
+             Case{"remote 0 \"\xED\xA0\x80\"", 1, 11, "not valid UTF-8"},    // a surrogate
+             Case{"type Memo1 \"\xF0\x9F\x98\"", 1, 13, "not valid UTF-8"},  // cut short
+         }) {
+        const Mistake m = MistakeIn(c.script);
+        EXPECT_EQ(m.line, c.line) << c.script;
+        EXPECT_EQ(m.column, c.column) << c.script;
+        EXPECT_NE(m.message.find(c.says), std::string::npos) << m.message;
+    }
+    // A terminal escape in a quoted mistake is shown, not sent to the terminal.
+    const Mistake m = MistakeIn("cl\x1B[2Jik now\x7F");
+    EXPECT_EQ(m.message, "unknown command \"cl\\x1b[2Jik\"");
+    EXPECT_EQ(EscapeForTerminal("Пётр\ttab\n\xC2\x9B\xFF"), "Пётр\ttab\n\\xc2\\x9b\\xff");
+    EXPECT_EQ(ParseScript("remote 0 \"Привет 😀\"").at(0).Args.at(1).Text, "Привет 😀");
+}
+
 TEST(SessionScript, DialogAnswersCarryTheirColourAndFont) {
     const auto commands = ParseScript("answer colour FF8000\n"
                                       "answer font \"DejaVu Sans\" 12 bold 0000FF\n"

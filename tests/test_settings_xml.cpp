@@ -11,6 +11,7 @@
 #include "base/CodePage.h"
 #include "base/Files.h"
 #include "settings/ClassesX.h"
+#include "settings/XmlPropertyFile.h"
 #include "base/Graphics.h"
 
 namespace quorvel::testing {
@@ -269,6 +270,35 @@ TEST_F(SrzClassTest, HugeAndDeeplyNestedFilesLoadSafely) {
     WriteAll(Path("h.xml"), big);
     EXPECT_TRUE(s.Load(Path("h.xml")));
     EXPECT_EQ(s.Count, 6);
+}
+
+TEST_F(SrzClassTest, ADamagedFileKeepsWhatWasReadBeforeTheFault) {
+    TSample s;
+    const std::string good = "<Configuration><Count type=\"Integer\">5</Count><Flag type=\"Integer\">0</Flag>";
+    // Cut inside an element, after a closed one, and inside a tag.
+    for (const std::string& tail : {std::string("<Small type=\"Integer\">12"), std::string(""), std::string("<Sm")}) {
+        SCOPED_TRACE(tail);
+        TSample t;
+        WriteAll(Path("cut.xml"), good + tail);
+        EXPECT_FALSE(t.Load(Path("cut.xml")));
+        EXPECT_EQ(t.Count, 5);
+        EXPECT_EQ(t.Small, 16384) << "the element the fault cut short is not applied";
+    }
+
+    // Millions of elements are a fault where the limit falls, not gigabytes of memory.
+    std::string flood = good;
+    flood.reserve(good.size() + 3 * (TXmlPropertyReader::MaxElements + 10));
+    for (std::size_t i = 0; i < TXmlPropertyReader::MaxElements + 10; ++i) flood += "<a>";
+    WriteAll(Path("flood.xml"), flood);
+    EXPECT_FALSE(s.Load(Path("flood.xml")));
+    EXPECT_EQ(s.Count, 5);
+    EXPECT_FALSE(s.Flag);
+
+    // Too large to read at all: nothing changes.
+    TSample u;
+    WriteAll(Path("huge.xml"), good + std::string(TSrzClass::MaxFileSize, ' ') + "</Configuration>");
+    EXPECT_FALSE(u.Load(Path("huge.xml")));
+    EXPECT_EQ(u.Count, 11025);
 }
 
 TEST_F(SrzClassTest, SaveIntoAMissingFolderFailsAndCreatesNothing) {

@@ -1,88 +1,62 @@
 #include "HostFiles.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <system_error>
+
+#include "base/Files.h"
 
 namespace pavohost {
 namespace fs = std::filesystem;
+using quorvel::FileSystem;
+using quorvel::TFileKind;
 
-std::optional<std::string> ReadWholeFile(const fs::path& file, std::string& error) {
+std::optional<std::string> ReadWholeFile(const fs::path& file, std::string& error, std::uintmax_t maxBytes) {
     error.clear();
-    std::error_code ec;
-    if (!fs::exists(file, ec)) return std::nullopt;
-    if (!fs::is_regular_file(file, ec)) {
+    const TFileKind kind = FileSystem().Status(file).Kind;
+    if (kind == TFileKind::Missing) return std::nullopt;
+    if (kind != TFileKind::File) {
         error = file.string() + " is not a file";
         return std::nullopt;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + file.string() + ": " + std::strerror(errno);
+    std::string text;
+    if (const std::error_code ec = FileSystem().Read(file, maxBytes, text)) {
+        error = "cannot read " + file.string() + ": " + ec.message();
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        error = "cannot read " + file.string();
-        return std::nullopt;
-    }
-    return text.str();
+    return text;
 }
 
 bool WriteFileAtomically(const fs::path& file, std::string_view content, std::string& error) {
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    if (ec) {
+    if (const std::error_code ec = FileSystem().CreateFolders(file.parent_path())) {
         error = "cannot create " + file.parent_path().string() + ": " + ec.message();
         return false;
     }
-    const fs::path temporary = file.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot write " + temporary.string() + ": " + std::strerror(errno);
-            return false;
-        }
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temporary.string();
-            out.close();
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    fs::rename(temporary, file, ec);
-    if (ec) {
-        error = "cannot replace " + file.string() + ": " + ec.message();
-        fs::remove(temporary, ec);
+    if (const std::error_code ec = quorvel::ReplaceFile(file, content)) {
+        error = "cannot write " + file.string() + ": " + ec.message();
         return false;
     }
     return true;
 }
 
+void RemoveStaleTemporary(const fs::path& file) {
+    const fs::path temp = quorvel::TemporaryPathOf(file);
+    if (FileSystem().Status(temp).Kind == TFileKind::File) FileSystem().Remove(temp);
+}
+
 bool EnsureWritableFolder(const fs::path& folder, std::string& error) {
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) {
+    if (const std::error_code ec = FileSystem().CreateFolders(folder)) {
         error = "cannot create " + folder.string() + ": " + ec.message();
         return false;
     }
-    if (!fs::is_directory(folder, ec)) {
+    if (FileSystem().Status(folder).Kind != TFileKind::Folder) {
         error = folder.string() + " is not a folder";
         return false;
     }
     const fs::path probe = folder / ".pavo-host-probe";
-    {
-        std::ofstream out(probe, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot write in " + folder.string() + ": " + std::strerror(errno);
-            return false;
-        }
+    if (const std::error_code ec = FileSystem().Write(probe, {})) {
+        error = "cannot write in " + folder.string() + ": " + ec.message();
+        return false;
     }
-    fs::remove(probe, ec);
+    FileSystem().Remove(probe);
     return true;
 }
 

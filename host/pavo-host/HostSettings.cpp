@@ -125,11 +125,16 @@ void THostSettings::SetInt(const std::string& name, int value) {
     }
 }
 
+// Real settings files are a few kilobytes.
+constexpr std::uintmax_t kMaxSettingsBytes = 64u << 20;
+
 bool THostSettings::Load() {
-    std::error_code ec;
-    if (!fs::exists(file_, ec)) return true;
+    RemoveStaleTemporary(file_);
+    std::string error;
+    const auto text = ReadWholeFile(file_, error, kMaxSettingsBytes);
+    if (!text) return error.empty();
     pugi::xml_document doc;
-    if (!doc.load_file(file_.c_str())) return false;
+    if (!doc.load_buffer(text->data(), text->size())) return false;
     const pugi::xml_node root = doc.select_node("//Configuration").node();
     if (!root) return false;
     for (pugi::xml_node child : root.children()) {

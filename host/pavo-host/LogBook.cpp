@@ -41,6 +41,7 @@ TLogBook::TLogBook(std::filesystem::path file, std::string programVersion)
 bool TLogBook::Open(std::string& error) {
     open_ = false;
     records_.clear();
+    RemoveStaleTemporary(file_);
     const auto text = ReadWholeFile(file_, error);
     if (!text && !error.empty()) return false;
     if (!text && !WriteFileAtomically(file_, FormatAdifHeader(programVersion_), error)) return false;

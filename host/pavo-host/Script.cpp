@@ -10,6 +10,68 @@
 #include "HostSettings.h"
 
 namespace pavohost {
+
+namespace {
+
+// The length of the valid UTF-8 sequence at s[i], 0 when it is not one.
+std::size_t Utf8SequenceAt(const std::string& s, std::size_t i) {
+    const auto byte = [&s](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b = byte(i);
+    if (b < 0x80) return 1;
+    std::size_t n = 0;
+    char32_t cp = 0;
+    if (b >= 0xC2 && b <= 0xDF) n = 2, cp = b & 0x1Fu;
+    else if (b >= 0xE0 && b <= 0xEF) n = 3, cp = b & 0x0Fu;
+    else if (b >= 0xF0 && b <= 0xF4) n = 4, cp = b & 0x07u;
+    else return 0;
+    if (i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (byte(i + k) & 0x3Fu);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    if ((n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000) || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
+    return n;
+}
+
+}  // namespace
+
+std::size_t FirstInvalidUtf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == '\0') return i;
+        const std::size_t n = Utf8SequenceAt(text, i);
+        if (n == 0) return i;
+        i += n;
+    }
+    return std::string::npos;
+}
+
+std::string EscapeForTerminal(const std::string& text) {
+    static const char* const kHex = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t n = Utf8SequenceAt(text, i);
+        // Keeps line breaks and tabs of multi-line messages; C1 controls (U+0080..U+009F) are escaped too.
+        const bool c1 = n == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+        if (n == 0 || c1 || (n == 1 && ((b < 0x20 && b != '\n' && b != '\t') || b == 0x7F))) {
+            const std::size_t count = n == 0 ? 1 : n;
+            for (std::size_t k = 0; k < count; ++k) {
+                const auto e = static_cast<unsigned char>(text[i + k]);
+                out += "\\x";
+                out += kHex[e >> 4];
+                out += kHex[e & 0xF];
+            }
+            i += count;
+        } else {
+            out.append(text, i, n);
+            i += n;
+        }
+    }
+    return out;
+}
+
 namespace {
 
 struct TLine {
@@ -351,6 +413,10 @@ std::vector<TScriptCommand> ParseScript(const std::string& text) {
         const auto end = text.find('\n', start);
         const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         ++number;
+        // The script is UTF-8 text: what is not would reach the engine as garbage.
+        if (const std::size_t bad = FirstInvalidUtf8(line); bad != std::string::npos)
+            throw TScriptError(number, ColumnAt(line, bad),
+                               line[bad] == '\0' ? "a NUL character in the script" : "the script is not valid UTF-8 here");
         const TLine tokens = Tokenize(line, number);
         if (!tokens.Words.empty()) {
             TScriptCommand command;

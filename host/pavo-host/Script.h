@@ -25,10 +25,17 @@ struct TScriptCommand {
     double Real = 0.0;
 };
 
+// The text with what a terminal would act on (control bytes, bytes that are
+// not UTF-8) written as \xNN, so an error can quote the script safely.
+std::string EscapeForTerminal(const std::string& text);
+
+// Byte offset of the first byte that is not valid UTF-8 or is a NUL; npos when none.
+std::size_t FirstInvalidUtf8(const std::string& text);
+
 class TScriptError : public std::runtime_error {
 public:
     TScriptError(int line, int column, const std::string& message)
-        : std::runtime_error(message), Line(line), Column(column) {}
+        : std::runtime_error(EscapeForTerminal(message)), Line(line), Column(column) {}
     int Line, Column;
 };
 

@@ -1,6 +1,5 @@
 #include "base/Files.h"
 
-#include <fstream>
 #include <system_error>
 
 #include "base/CodePage.h"
@@ -51,71 +50,71 @@ std::string ExtractFileDir(std::string_view path) {
 
 fs::path NativePath(std::string_view path) { return fs::path(Cp1251ToUtf16(path)); }
 
+namespace {
+IFileSystem*& CurrentFileSystem() {
+    static IFileSystem* current = nullptr;
+    return current;
+}
+}  // namespace
+
+IFileSystem& FileSystem() {
+    IFileSystem* current = CurrentFileSystem();
+    return current != nullptr ? *current : NativeFileSystem();
+}
+
+TFileSystemScope::TFileSystemScope(IFileSystem& fs) : previous_(CurrentFileSystem()) { CurrentFileSystem() = &fs; }
+TFileSystemScope::~TFileSystemScope() { CurrentFileSystem() = previous_; }
+
 bool FileExists(std::string_view path) {
     if (path.empty()) return false;
-    std::error_code ec;
-    return fs::is_regular_file(NativePath(path), ec);
+    return FileSystem().Status(NativePath(path)).Kind == TFileKind::File;
 }
 
 bool DirectoryExists(std::string_view path) {
     if (path.empty()) return true;
-    std::error_code ec;
-    return fs::is_directory(NativePath(path), ec);
+    return FileSystem().Status(NativePath(path)).Kind == TFileKind::Folder;
 }
 
-bool DeleteFile(std::string_view path) {
-    std::error_code ec;
-    const fs::path p = NativePath(path);
-    if (fs::is_directory(p, ec)) return false;
-    fs::remove(p, ec);
-    return !ec;
-}
+bool DeleteFile(std::string_view path) { return !FileSystem().Remove(NativePath(path)); }
 
 std::optional<std::string> ReadFileBytes(std::string_view path, std::uintmax_t maxBytes) {
-    const fs::path p = NativePath(path);
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(p, ec);
-    if (ec || size > maxBytes) return std::nullopt;
-    std::ifstream in(p, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string data(static_cast<std::size_t>(size), '\0');
-    in.read(data.data(), static_cast<std::streamsize>(size));
-    if (in.gcount() != static_cast<std::streamsize>(size)) return std::nullopt;
+    std::string data;
+    if (FileSystem().Read(NativePath(path), maxBytes, data)) return std::nullopt;
     return data;
+}
+
+fs::path TemporaryPathOf(const fs::path& target) {
+    fs::path temp = target;
+    temp += ".tmp";
+    return temp;
+}
+
+std::error_code ReplaceFile(const fs::path& target, std::string_view data) {
+    IFileSystem& files = FileSystem();
+    const TFileStatus st = files.Status(target);
+    if (st.Kind != TFileKind::Missing && st.Kind != TFileKind::File) return std::make_error_code(std::errc::is_a_directory);
+    if (st.Kind == TFileKind::File && st.ReadOnly) return std::make_error_code(std::errc::permission_denied);
+    const fs::path temp = TemporaryPathOf(target);
+    if (files.Status(temp).Kind == TFileKind::Folder) return std::make_error_code(std::errc::is_a_directory);
+    // Flushed before the rename: otherwise a crash could publish a name whose data never reached the disk.
+    std::error_code ec = files.Write(temp, data);
+    if (!ec) ec = files.Flush(temp);
+    if (!ec) ec = files.Rename(temp, target);
+    if (ec) files.Remove(temp);
+    return ec;
 }
 
 bool WriteFileAtomic(std::string_view path, std::string_view data) {
     if (path.empty() || IsPathDelimiter(path.back())) return false;
-    const fs::path target = NativePath(path);
-    const std::string folder = ExtractFileDir(path);
-    if (!DirectoryExists(folder)) return false;
-    std::error_code ec;
-    const fs::file_status st = fs::status(target, ec);
-    if (fs::exists(st)) {
-        if (!fs::is_regular_file(st)) return false;
-        if ((st.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
-    }
-    fs::path temp = target;
-    temp += ".tmp";
-    bool ok = false;
-    bool created = false;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) {
-            created = true;
-            out.write(data.data(), static_cast<std::streamsize>(data.size()));
-            out.flush();
-            ok = static_cast<bool>(out);
-            out.close();
-            ok = ok && !out.fail();
-        }
-    }
-    if (ok) {
-        fs::rename(temp, target, ec);
-        ok = !ec;
-    }
-    if (!ok && created) fs::remove(temp, ec);
-    return ok;
+    if (!DirectoryExists(ExtractFileDir(path))) return false;
+    return !ReplaceFile(NativePath(path), data);
+}
+
+void RemoveStaleTemporary(std::string_view path) {
+    if (path.empty()) return;
+    const fs::path temp = TemporaryPathOf(NativePath(path));
+    IFileSystem& files = FileSystem();
+    if (files.Status(temp).Kind == TFileKind::File) files.Remove(temp);
 }
 
 }  // namespace quorvel

@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+
+#include "ports/FileSystem.h"
 
 namespace quorvel {
 
@@ -47,5 +50,13 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::uintmax_t m
 // without writing when the folder is missing or the file is write-protected;
 // creates no folder.
 bool WriteFileAtomic(std::string_view path, std::string_view data);
+
+// The same for a native path, creating nothing; says why it failed.
+std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view data);
+// The temporary file a replacement of target writes first.
+std::filesystem::path TemporaryPathOf(const std::filesystem::path& target);
+// Removes the temporary file a save of path killed half-way left behind
+// (only a file: anything else is not ours).
+void RemoveStaleTemporary(std::string_view path);
 
 }  // namespace quorvel

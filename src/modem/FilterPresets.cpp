@@ -87,6 +87,7 @@ std::string FilterPresetsPath(std::string_view pluginsDataFolder) {
 }
 
 std::optional<std::vector<TFilterPreset>> ReadPresetFile(std::string_view path) {
+    RemoveStaleTemporary(path);
     if (!FileExists(path)) return std::vector<TFilterPreset>{};
     const std::optional<std::string> bytes = ReadFileBytes(path, kMaxPresetFileBytes);
     if (!bytes) return std::nullopt;

@@ -9,6 +9,7 @@
 
 #include "base/CodePage.h"
 #include "base/Files.h"
+#include "modem/FilterPresets.h"
 #include "modem/NullModemEngine.h"
 #include "plugin/FrequencyText.h"
 #include "plugin/HostStrings.h"
@@ -150,6 +151,8 @@ void TMainForm::FormCreate() {
 
     // Without a data folder there is no settings file to read.
     if (!data.empty()) Settings().Load(dsConfig::ConfigurationPath(data));
+    // A save killed half-way leaves its temporary file; the presets are read only later.
+    if (!data.empty()) RemoveStaleTemporary(FilterPresetsPath(data));
 
     CreateMacrosDataModule();
 

@@ -134,12 +134,16 @@ bool TSrzClass::Save() {
 
 bool TSrzClass::Load(const std::string& fileName) {
     if (!fileName.empty()) FileName = fileName;
+    RemoveStaleTemporary(FileName);
     if (!FileExists(FileName)) return true;
     TXmlPropertyReader reader;
-    if (!reader.Open(FileName, MaxFileSize)) return false;
+    if (!reader.OpenUpToFault(FileName, MaxFileSize)) return false;
     pugi::xml_node root = reader.Select("//Configuration");
     if (!root) return false;
+    // In a damaged file the last element may be the one the fault cut short.
+    const pugi::xml_node stop = reader.Complete() ? pugi::xml_node() : root.last_child();
     for (pugi::xml_node child : root.children()) {
+        if (child == stop) return false;
         TXmlElement e;
         switch (ReadElement(child, e)) {
             case TElementRead::Ignored: continue;
@@ -150,7 +154,7 @@ bool TSrzClass::Load(const std::string& fileName) {
         if (info == nullptr) continue;
         if (AssignProperty(*info, e.Tag, e.Text) == TAssignResult::Invalid) return false;
     }
-    return true;
+    return reader.Complete();
 }
 
 }  // namespace quorvel

@@ -232,8 +232,9 @@ TAssignResult AssignProperty(TPropInfo& info, std::string_view tag, const std::s
 // one element per published property, in declaration order.
 class TSrzClass : public TPublished {
 public:
-    // Files larger than this are not read (Load returns false).
-    static constexpr std::uintmax_t MaxFileSize = 64u * 1024 * 1024;
+    // Files larger than this are not read (Load returns false); real ones
+    // are a few kilobytes.
+    static constexpr std::uintmax_t MaxFileSize = 16u * 1024 * 1024;
 
     // The file last loaded and the file Save writes.
     std::string FileName;

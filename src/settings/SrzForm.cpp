@@ -93,6 +93,7 @@ void TSrzForm::AfterConstruction() {
 }
 
 void TSrzForm::LoadState() {
+    RemoveStaleTemporary(ConfigFileName);
     if (!FileExists(ConfigFileName)) return;
     bool complete = false;
     try {

@@ -58,7 +58,21 @@ bool TXmlPropertyReader::Open(const std::string& path, std::uintmax_t maxBytes) 
 }
 
 bool TXmlPropertyReader::Parse(std::string_view bytes) {
-    return static_cast<bool>(doc_.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto));
+    // Cut before the element past the limit, so the parse ends there as at any other fault.
+    std::size_t elements = 0, end = 0;
+    for (; end < bytes.size(); ++end)
+        if (bytes[end] == '<' && (end + 1 == bytes.size() || bytes[end + 1] != '/') && ++elements > MaxElements) break;
+    complete_ = end == bytes.size() &&
+                static_cast<bool>(doc_.load_buffer(bytes.data(), end, kParseOptions, pugi::encoding_auto));
+    if (end != bytes.size()) doc_.load_buffer(bytes.data(), end, kParseOptions, pugi::encoding_auto);
+    return complete_;
+}
+
+bool TXmlPropertyReader::OpenUpToFault(const std::string& path, std::uintmax_t maxBytes) {
+    const auto bytes = ReadFileBytes(path, maxBytes);
+    if (!bytes) return false;
+    Parse(*bytes);
+    return true;
 }
 
 pugi::xml_node TXmlPropertyReader::Select(const char* xpath) const { return doc_.select_node(xpath).node(); }

@@ -34,11 +34,20 @@ public:
     // maxBytes or is not well-formed.
     bool Open(const std::string& path, std::uintmax_t maxBytes);
     bool Parse(std::string_view bytes);
+    // Like Open, but a file that is not well-formed keeps the nodes read
+    // before the fault (Complete() then says false); false only when the
+    // file cannot be read or is larger than maxBytes.
+    bool OpenUpToFault(const std::string& path, std::uintmax_t maxBytes);
+    bool Complete() const { return complete_; }
+    // Past this many elements a file counts as damaged there: every element
+    // costs the parser about a hundred bytes of memory.
+    static constexpr std::size_t MaxElements = 500000;
     // The first node in document order matching the XPath, or none.
     pugi::xml_node Select(const char* xpath) const;
 
 private:
     pugi::xml_document doc_;
+    bool complete_ = false;
 };
 
 // One child of the Configuration element.
