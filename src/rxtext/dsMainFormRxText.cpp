@@ -55,6 +55,9 @@ void TMainForm::DesignRxText() {
     Design(mnuOpenRcFolder, "Открыть папку с принятыми файлами");
     mnuOpenRcFolder.ImageIndex = 2;
     Label6.SetCaption(Ru("Идёт приём файла..."));
+    mnuSendFile.OnClick = [this](TComponent* s) { mnuSendFileClick(s); };
+    mnuStopRx.OnClick = [this](TComponent* s) { mnuStopRxClick(s); };
+    mnuOpenRcFolder.OnClick = [this](TComponent* s) { mnuOpenRcFolderClick(s); };
 }
 
 void TMainForm::RegisterRxTextAutomation() {
@@ -106,9 +109,6 @@ void TMainForm::ProcessRxChar(char c, TRxOrigin origin, bool countEcho) {
             Round(std::min(snr, static_cast<double>(std::numeric_limits<std::int32_t>::max()))));
     DetectTextFile(c);
 }
-
-// Text-file reception is not built yet.
-void TMainForm::DetectTextFile(char) {}
 
 // ---- Persisted properties --------------------------------------------------------
 
