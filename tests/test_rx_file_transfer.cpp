@@ -131,7 +131,9 @@ TEST(FileFrameDetection, FiresAtTheSameCharacterAsAWholeBufferSearchAndKeepsLitt
                 receiving = false;
                 buffer.clear();
             }
-            if (!receiving) ASSERT_LT(buffer.size(), kStart.size());
+            if (!receiving) {
+                ASSERT_LT(buffer.size(), kStart.size());
+            }
         }
     }
     // The traffic really did hold frames.
@@ -150,7 +152,7 @@ protected:
         data = root / "data" / "Plugins Data";
         received = data / "Quorvel" / "RcFiles";
         fs::create_directories(received);
-        host.dataFolder = data.string();
+        host.config.dataFolder = data.string();
         FakeLibs().unsolvedResult.clear();  // the name as announced: the plug-in alone keeps it safe
         library->Host = &host.session;
         form = TForm::Create<TMainForm>(*library);

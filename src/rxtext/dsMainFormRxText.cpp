@@ -74,8 +74,13 @@ void TMainForm::MMVARI1RxChar(std::int16_t nIndex, const std::u16string& strChar
         const std::optional<char> converted = RxCharToCp1251(strChar);
         if (!converted) return;
         const char c = *converted;
-        if (Settings().SelectedRcvr && !IsAllowedRxChar(c)) return;
         const TRxOrigin origin{nIndex, engine_->bTX() != 0};
+        if (Settings().SelectedRcvr && !IsAllowedRxChar(c)) {
+            // Not shown, but sent all the same: the end of the transmission
+            // must not wait for an echo that is never counted.
+            if (origin.Echo) CountEcho();
+            return;
+        }
         if (Rx.Hold) {
             Rx.HeldText.Add(c, origin);
             // The transmit side counts its echo now: a held last echo must
