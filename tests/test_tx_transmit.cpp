@@ -305,6 +305,17 @@ TEST_F(TransmitTest, AHeldLastEchoStillEndsTheTransmission) {
     EXPECT_EQ(form->RichEdit1.ColorAt(6), library->Config.RXFontRxColor);
 }
 
+TEST_F(TransmitTest, AnEchoSelectiveReceptionHidesStillCountsTowardsTheEnd) {
+    library->Config.AutoSendChar = false;
+    library->Config.SendOfEnter = true;
+    Type("a<");
+    Enter();
+    Run(3 * kChar);
+    EXPECT_FALSE(engine->bTX());
+    EXPECT_EQ(TrxCalls(), (std::vector<std::string>{"tx", "rx"}));
+    EXPECT_EQ(Rx(), "\r\na\r\n");  // "<" went out but is not shown
+}
+
 TEST_F(TransmitTest, EndOfTransmissionSavesTheContactClearsThePaneAndEndsAFileSend) {
     library->Config.AutoClearTXWnd = true;
     form->Tx.SaveQsoAfterTx = true;

@@ -133,11 +133,14 @@ void THost::LoadPlugin(const std::string& path) {
     engines_ = std::make_unique<TEngineSimulation>(fs::absolute(path).parent_path().string());
     plugin_ = std::make_unique<TPluginModule>(path);
     // A plug-in keeps its files in a folder of its own name below the
-    // plug-ins data folder and makes no folders itself: the host's installer
-    // does, so the host makes it here.
+    // plug-ins data folder, received text files in its RcFiles, and makes no
+    // folders itself: the host's installer does, so the host makes them here.
     std::string error;
-    if (!EnsureWritableFolder(fs::path(settings_.Get("PluginsDataPath")) / fs::path(path).stem(), error))
+    const fs::path own = fs::path(settings_.Get("PluginsDataPath")) / fs::path(path).stem();
+    if (!EnsureWritableFolder(own, error))
         env_.Events.HostEvent("host", "the plug-in's data folder cannot be used, so it keeps no settings: " + error);
+    else if (!EnsureWritableFolder(own / "RcFiles", error))
+        env_.Events.HostEvent("host", "the plug-in's received-files folder cannot be used: " + error);
 }
 
 PavoHandle THost::Run(std::int32_t instanceValue) {

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QPointer>
+#include <QProgressBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolButton>
@@ -80,6 +81,28 @@ public:
 private:
     TControl& control_;
     QPointer<QWidget> widget_;
+};
+
+// The transfer animation with its label, in the transmit pane's place: shown
+// while the clip runs, which is exactly while a file goes out or comes in and
+// the pane is hidden. A busy bar stands in for the clip.
+class TAnimateBinding final : public TBinding {
+public:
+    TAnimateBinding(TAnimate& animate, QWidget& panel, QProgressBar& clip, TQtSync& sync)
+        : TBinding(sync), animate_(animate), panel_(&panel), clip_(&clip) {
+        animate_.Observe([this] { Changed(); });
+        Sync();
+    }
+    ~TAnimateBinding() override { animate_.Observe(nullptr); }
+    void Sync() override {
+        if (QProgressBar* clip = clip_.data()) clip->setRange(0, animate_.Active() ? 0 : 1);
+        if (QWidget* w = panel_.data()) w->setVisible(animate_.Active());
+    }
+
+private:
+    TAnimate& animate_;
+    QPointer<QWidget> panel_;
+    QPointer<QProgressBar> clip_;
 };
 
 // A bar of the bar manager shown or hidden with its control.
@@ -331,6 +354,21 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     auto* txRow = new QHBoxLayout;
     auto* memo = new TQtMemo(main_.Memo1, sync_, lower);
     txRow->addWidget(memo, 1);
+    auto* transfer = new QWidget(lower);
+    auto* transferColumn = new QVBoxLayout(transfer);
+    auto* transferLabel = new QLabel(transfer);
+    transferLabel->setObjectName(ToQString(main_.Label6.Name));
+    transferLabel->setAlignment(Qt::AlignCenter);
+    c.Keep(std::make_unique<TTextBinding>(main_.Label6, *transferLabel, sync_));
+    auto* clip = new QProgressBar(transfer);
+    clip->setObjectName(ToQString(main_.RsAnimate1.Name));
+    clip->setTextVisible(false);
+    transferColumn->addStretch();
+    transferColumn->addWidget(transferLabel);
+    transferColumn->addWidget(clip);
+    transferColumn->addStretch();
+    c.Keep(std::make_unique<TAnimateBinding>(main_.RsAnimate1, *transfer, *clip, sync_));
+    txRow->addWidget(transfer, 1);
     auto* txButtons = new QVBoxLayout;
     txButtons->addWidget(Button(main_.RsSpeedButton1, lower));
     txButtons->addWidget(Button(main_.RsSpeedButton2, lower));

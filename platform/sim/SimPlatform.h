@@ -14,6 +14,7 @@
 #include "ports/Dialogs.h"
 #include "ports/Libraries.h"
 #include "ports/Platform.h"
+#include "ports/Shell.h"
 
 namespace quorvel::sim {
 
@@ -81,6 +82,17 @@ private:
     int open_ = 0;
 };
 
+// Records what the window asks the desktop to open.
+class TSimShell final : public IShell {
+public:
+    bool Open(const std::string& path) override {
+        Opened.push_back(path);
+        return Result;
+    }
+    std::vector<std::string> Opened;
+    bool Result = true;
+};
+
 class TSimProcess final : public IProcess {
 public:
     std::string ExecutablePath() const override { return Executable; }
@@ -103,6 +115,7 @@ public:
     TSimLibraryLoader Libraries;
     TSimProcess Process;
     TSimMultimedia Audio;  // no sound card until a test builds one
+    TSimShell Shell;
 
 private:
     TPlatform ports_;

@@ -20,12 +20,14 @@
 //                                    to the slices' MMVARI1* handlers
 //   src/modem/NullModemEngine.h      the engine when none is registered
 //   src/rxtext/dsMainFormRxText.cpp  receive panes, capture, file reception (Rx)
+//   src/rxtext/dsMainFormFileTransfer.cpp
+//                                    sending and receiving text files (Rx)
 //   src/tx/dsMainFormTransmit.cpp    transmit pane, TX/RX and tone     (Tx)
 //   src/tx/dsMainFormMacros.cpp      macro pages and toolbars
 //   src/audio/dsMainFormAudio.cpp    levels, sound card, setup wizard  (Audio)
 //
 // A subsystem still to be built is a member of its slice that does nothing
-// yet (for example DetectTextFile, LoadMacroToolbars, RunAudioSetupDialog);
+// yet (for example LoadMacroToolbars, RunAudioSetupDialog);
 // it is filled in, in its folder, when the subsystem lands.
 #include <cstdint>
 #include <functional>
@@ -291,6 +293,17 @@ public:
     // what is being transmitted, into the pane of the channel.
     void MMVARI1RxChar(std::int16_t nIndex, const std::u16string& strChar, std::uint16_t wChar);
 
+    // ===== Text-file transfer (src/rxtext/dsMainFormFileTransfer.cpp) =========
+
+    void mnuSendFileClick(TComponent* Sender);
+    void mnuStopRxClick(TComponent* Sender);  // takes effect with the next character
+    void mnuOpenRcFolderClick(TComponent* Sender);
+    // The normal look, or the one of a file being received: no transmitting
+    // and no macros, the animation behind the hidden transmit pane.
+    void TransferDisplay(bool normal);
+    // "{plug-ins data}\Quorvel\RcFiles"; empty without a host.
+    std::string ReceivedFilesFolder() const;
+
     // ===== Transmit (src/tx/dsMainFormTransmit.cpp) ===========================
 
     // Keys the transceiver and, DelayTX ms later, the engine; nothing while
@@ -541,8 +554,10 @@ private:
     void RegisterRxTextAutomation();
     void ProcessRxChar(char c, TRxOrigin origin, bool countEcho);
     // Text-file detection: every received character (never the echo), after
-    // it has been shown. Not built yet: does nothing.
+    // it has been shown.
     void DetectTextFile(char c);
+    // A completed frame saved into the received-files folder.
+    void SaveReceivedFile();
     // Transmit (tx/).
     void DesignTransmit();
     void RegisterTransmitAutomation();

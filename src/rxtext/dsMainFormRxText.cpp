@@ -55,6 +55,9 @@ void TMainForm::DesignRxText() {
     Design(mnuOpenRcFolder, "Открыть папку с принятыми файлами");
     mnuOpenRcFolder.ImageIndex = 2;
     Label6.SetCaption(Ru("Идёт приём файла..."));
+    mnuSendFile.OnClick = [this](TComponent* s) { mnuSendFileClick(s); };
+    mnuStopRx.OnClick = [this](TComponent* s) { mnuStopRxClick(s); };
+    mnuOpenRcFolder.OnClick = [this](TComponent* s) { mnuOpenRcFolderClick(s); };
 }
 
 void TMainForm::RegisterRxTextAutomation() {
@@ -71,8 +74,13 @@ void TMainForm::MMVARI1RxChar(std::int16_t nIndex, const std::u16string& strChar
         const std::optional<char> converted = RxCharToCp1251(strChar);
         if (!converted) return;
         const char c = *converted;
-        if (Settings().SelectedRcvr && !IsAllowedRxChar(c)) return;
         const TRxOrigin origin{nIndex, engine_->bTX() != 0};
+        if (Settings().SelectedRcvr && !IsAllowedRxChar(c)) {
+            // Not shown, but sent all the same: the end of the transmission
+            // must not wait for an echo that is never counted.
+            if (origin.Echo) CountEcho();
+            return;
+        }
         if (Rx.Hold) {
             Rx.HeldText.Add(c, origin);
             // The transmit side counts its echo now: a held last echo must
@@ -106,9 +114,6 @@ void TMainForm::ProcessRxChar(char c, TRxOrigin origin, bool countEcho) {
             Round(std::min(snr, static_cast<double>(std::numeric_limits<std::int32_t>::max()))));
     DetectTextFile(c);
 }
-
-// Text-file reception is not built yet.
-void TMainForm::DetectTextFile(char) {}
 
 // ---- Persisted properties --------------------------------------------------------
 

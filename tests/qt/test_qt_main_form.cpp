@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -484,6 +485,34 @@ TEST_F(QtMainFormTest, TheBandHoldsTheDisplaysAndTheStepButtonsStepWhileHeld) {
     QTest::mouseRelease(plus100, Qt::LeftButton);
     EXPECT_FALSE(Form().Timer2.Enabled());
     EXPECT_EQ(host.transceiver.tunes.size(), 1u);
+}
+
+TEST_F(QtMainFormTest, WhileAFileComesInTheAnimationAndItsLabelTakeTheTransmitPanesPlace) {
+    auto* engine = dynamic_cast<TLoopbackEngine*>(Form().MMVARI1());
+    ASSERT_NE(engine, nullptr);
+    auto* memo = Find<qt::TQtMemo>("Memo1");
+    auto* label = Find<QLabel>("Label6");
+    auto* clip = Find<QProgressBar>("RsAnimate1");
+    ASSERT_TRUE(memo != nullptr && label != nullptr && clip != nullptr);
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_FALSE(label->isVisible());
+    EXPECT_FALSE(clip->isVisible());
+
+    engine->Receive(0, u"!ZQHWBSTS\r\n");
+    ASSERT_TRUE(SpinUntil([&] { return Form().Rx.FileReceiving; }, 5000));
+    Turn();
+    EXPECT_FALSE(memo->isVisible());
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), QString::fromUtf8("Идёт приём файла..."));
+    EXPECT_TRUE(clip->isVisible());
+    EXPECT_EQ(clip->maximum(), 0);  // running
+
+    Form().mnuStopRx.Click();
+    engine->Receive(0, u" ");
+    ASSERT_TRUE(SpinUntil([&] { return !Form().Rx.FileReceiving; }, 5000));
+    Turn();
+    EXPECT_TRUE(memo->isVisible());
+    EXPECT_FALSE(clip->isVisible());
 }
 
 TEST_F(QtMainFormTest, ReleaseTakesTheViewDownBeforeTheControls) {
