@@ -8,6 +8,7 @@
 #include "AlsaMixer.h"
 #include "Desktop.h"
 #include "LinuxLibraries.h"
+#include "LinuxShell.h"
 #include "RegisteredEngines.h"
 
 namespace quorvel {
@@ -24,6 +25,7 @@ TPlatform PluginPlatform() {
             .parent_path()
             .string());
     static linux_platform::TAlsaMultimedia alsa;
+    static linux_platform::TLinuxShell shell;
     const TDesktop* desktop = QuorvelDesktop();
     TPlatform p;
     p.Dispatcher = desktop->Dispatcher;
@@ -35,6 +37,7 @@ TPlatform PluginPlatform() {
     p.Process = &process;
     p.Engines = &engines;
     p.Views = PluginViews();
+    p.Shell = &shell;
     return p;
 }
 

@@ -107,6 +107,7 @@ TSimPlatform::TSimPlatform() {
     ports_.Libraries = &Libraries;
     ports_.Process = &Process;
     ports_.Audio = &Audio;
+    ports_.Shell = &Shell;
 }
 
 }  // namespace quorvel::sim

@@ -14,6 +14,7 @@
 #include "ports/Dialogs.h"
 #include "ports/Libraries.h"
 #include "ports/Platform.h"
+#include "ports/Shell.h"
 
 namespace quorvel::sim {
 
@@ -89,6 +90,17 @@ public:
     std::map<std::string, std::string> Modules;  // file name -> full path
 };
 
+// The desktop's sound settings, counted instead of started.
+class TSimShell final : public IShell {
+public:
+    bool OpenSoundSettings() override {
+        ++SoundSettingsStarts;
+        return SoundSettingsInstalled;
+    }
+    bool SoundSettingsInstalled = true;
+    int SoundSettingsStarts = 0;
+};
+
 class TSimPlatform {
 public:
     TSimPlatform();
@@ -103,6 +115,7 @@ public:
     TSimLibraryLoader Libraries;
     TSimProcess Process;
     TSimMultimedia Audio;  // no sound card until a test builds one
+    TSimShell Shell;
 
 private:
     TPlatform ports_;

@@ -13,6 +13,7 @@ class IProcess;
 class IModemEngineFactory;
 class IMultimedia;
 class IViewFactory;
+class IShell;
 
 struct TPlatform {
     IDispatcher* Dispatcher = nullptr;
@@ -24,6 +25,7 @@ struct TPlatform {
     IModemEngineFactory* Engines = nullptr;
     IMultimedia* Audio = nullptr;  // the sound card's mixers and wave outputs
     IViewFactory* Views = nullptr;  // none: the windows are not shown
+    IShell* Shell = nullptr;  // none: no desktop programs to start
     // The decimal separator of the user's locale, for numbers the window
     // reads and shows.
     char DecimalSeparator = '.';
