@@ -268,10 +268,11 @@ TEST_F(OptionsDialog, OkStoresEveryControlAndCancelNothing) {
     f.seFreqSample.Step(-1);
     f.seTxOffset.SetCurText("-600");  // beyond the range: kept in it
 
-    dsConfig::TConfig before = settings;
     f.btnCancel.Click();
     EXPECT_EQ(f.ModalResult(), mrCancel);
-    EXPECT_EQ(settings.DelayTX, before.DelayTX);
+    EXPECT_EQ(settings.DelayTX, 100);
+    EXPECT_EQ(settings.TimeDoRx, 1000);
+    EXPECT_EQ(settings.OutSoundCard, -1);
     EXPECT_FALSE(settings.SetupComplete);
 
     f.btnOK.Click();
