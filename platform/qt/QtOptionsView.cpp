@@ -63,7 +63,7 @@ public:
         setFrameShape(QFrame::StyledPanel);
         setFrameShadow(QFrame::Sunken);
         setAutoFillBackground(true);
-        setMinimumHeight(40);
+        setMinimumHeight(32);
         model_.Observe([this] { Changed(); });
         Sync();
     }
@@ -111,6 +111,8 @@ public:
 
 private:
     QLabel* Label(TLabel& label, QWidget* parent);
+    QWidget* Spin(TSpinEdit& editor, QWidget* parent);
+    QWidget* Picker(TColorBox& box, QWidget* parent);
     QWidget* MainPage();
     QWidget* AudioPage();
     QWidget* ViewPage();
@@ -171,7 +173,23 @@ TQtOptionsView::~TQtOptionsView() {
 QLabel* TQtOptionsView::Label(TLabel& label, QWidget* parent) {
     auto* widget = new QLabel(parent);
     widget->setObjectName(ToQString(label.Name));
+    widget->setWordWrap(true);
     kept_.push_back(std::make_unique<TTextBinding>(label, *widget, sync_));
+    return widget;
+}
+
+QWidget* TQtOptionsView::Spin(TSpinEdit& editor, QWidget* parent) {
+    auto* widget = new TQtSpinEdit(editor, sync_, parent);
+    widget->setFixedWidth(72);
+    return widget;
+}
+
+QWidget* TQtOptionsView::Picker(TColorBox& box, QWidget* parent) {
+    auto* widget = new TQtColorBox(box, sync_, parent);
+    // Narrow pages: the swatch and the start of the name are enough to choose by.
+    widget->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    widget->setMinimumContentsLength(7);
+    widget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return widget;
 }
 
@@ -181,10 +199,10 @@ QWidget* TQtOptionsView::MainPage() {
     auto* grid = new QGridLayout(page);
     grid->setVerticalSpacing(2);
     grid->addWidget(Label(f.lblDelayTX, page), 0, 0);
-    grid->addWidget(new TQtSpinEdit(f.seDelayTX, sync_, page), 0, 1);
+    grid->addWidget(Spin(f.seDelayTX, page), 0, 1);
     grid->addWidget(new TQtCheckBox(f.chkAutoSendChar, sync_, page), 1, 0, 1, 2);
     grid->addWidget(Label(f.lblTimeDoRx, page), 2, 0);
-    grid->addWidget(new TQtSpinEdit(f.seTimeDoRx, sync_, page), 2, 1);
+    grid->addWidget(Spin(f.seTimeDoRx, page), 2, 1);
     int row = 3;
     for (TButtonItem* check : {&f.chkAutoSendMacros, &f.chkSendOfEnter, &f.chkAutoEndTX, &f.chkAutoClearTXWnd,
                                &f.chkAutoClearRXWnd, &f.chkAutoOpenRCFile, &f.chkSelectedRcvr})
@@ -205,22 +223,22 @@ QWidget* TQtOptionsView::AudioPage() {
         widget->setMinimumContentsLength(12);
         return widget;
     };
-    grid->addWidget(Label(f.lblOutSoundCard, page), 0, 0, 1, 2);
-    grid->addWidget(combo(f.cbOutSoundCard), 1, 0);
-    grid->addWidget(Label(f.lblModGain, page), 0, 2);
-    grid->addWidget(new TQtSpinEdit(f.seModGain, sync_, page), 1, 2);
+    grid->addWidget(Label(f.lblOutSoundCard, page), 0, 0, 1, 3);
+    grid->addWidget(combo(f.cbOutSoundCard), 1, 0, 1, 3);
     grid->addWidget(Label(f.lblInSoundCard, page), 2, 0, 1, 3);
     grid->addWidget(combo(f.cbInSoundCard), 3, 0, 1, 3);
-    grid->addWidget(Label(f.lblSoundSource, page), 4, 0, 1, 3);
-    grid->addWidget(combo(f.cbSoundSource), 5, 0);
-    grid->addWidget(new TQtCheckBox(f.chkInSelect, sync_, page), 5, 1);
-    grid->addWidget(new TQtPushButton(f.btnAudioDevices, sync_, page), 5, 2);
+    grid->addWidget(Label(f.lblSoundSource, page), 4, 0);
+    grid->addWidget(combo(f.cbSoundSource), 4, 1);
+    grid->addWidget(new TQtCheckBox(f.chkInSelect, sync_, page), 4, 2);
+    grid->addWidget(Label(f.lblModGain, page), 5, 0, 1, 2);
+    grid->addWidget(Spin(f.seModGain, page), 5, 2);
     grid->addWidget(Label(f.lblFreqSample, page), 6, 0, 1, 2);
-    grid->addWidget(new TQtSpinEdit(f.seFreqSample, sync_, page), 6, 2);
+    grid->addWidget(Spin(f.seFreqSample, page), 6, 2);
     grid->addWidget(Label(f.lblTxOffset, page), 7, 0, 1, 2);
-    grid->addWidget(new TQtSpinEdit(f.seTxOffset, sync_, page), 7, 2);
-    grid->setRowStretch(8, 1);
-    grid->setColumnStretch(0, 1);
+    grid->addWidget(Spin(f.seTxOffset, page), 7, 2);
+    grid->addWidget(new TQtPushButton(f.btnAudioDevices, sync_, page), 8, 0, 1, 3, Qt::AlignRight);
+    grid->setRowStretch(9, 1);
+    grid->setColumnStretch(1, 1);
     return page;
 }
 
@@ -241,7 +259,7 @@ QWidget* TQtOptionsView::ViewPage() {
         int row = 2;
         for (auto& [label, picker] : pickers) {
             inner->addWidget(Label(*label, widget), row, 0);
-            inner->addWidget(new TQtColorBox(*picker, sync_, widget), row++, 1);
+            inner->addWidget(Picker(*picker, widget), row++, 1);
         }
         inner->setRowStretch(row, 1);
         return widget;
@@ -253,9 +271,9 @@ QWidget* TQtOptionsView::ViewPage() {
                     1, 2);
     grid->addWidget(new TQtCheckBox(f.chkHIToSml, sync_, page), 1, 0, 1, 4);
     grid->addWidget(Label(f.lblRXWndColor, page), 2, 0);
-    grid->addWidget(new TQtColorBox(f.cbRXWndColor, sync_, page), 2, 1);
+    grid->addWidget(Picker(f.cbRXWndColor, page), 2, 1);
     grid->addWidget(Label(f.lblTXWndColor, page), 2, 2);
-    grid->addWidget(new TQtColorBox(f.cbTXWndColor, sync_, page), 2, 3);
+    grid->addWidget(Picker(f.cbTXWndColor, page), 2, 3);
     grid->setRowStretch(3, 1);
     return page;
 }
