@@ -11,7 +11,7 @@ if(NOT rc EQUAL 0)
 endif()
 execute_process(COMMAND "${HOST}" --headless --data "${WORK}/data" --script "${SCRIPT}"
     --audio-in "${WORK}/in.wav" --audio-out "${WORK}/out.wav" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc EQUAL 0 OR NOT out MATCHES "pane RichEdit1 = \"{#008000}CQ de DL1ABC from a file{/#008000}\"")
+if(NOT rc EQUAL 0 OR NOT out MATCHES "pane RichEdit1 [^\n]*= \"{#008000}CQ de DL1ABC from a file{/#008000}\"")
   message(FATAL_ERROR "pavo-host (${rc}): ${err}\n${out}")
 endif()
 execute_process(COMMAND "${TOOL}" decode --mode bpsk --carrier 1750 "${WORK}/out.wav" OUTPUT_VARIABLE sent RESULT_VARIABLE rc)

@@ -697,9 +697,10 @@ TEST_F(MainWindowTest, OptionsCommandRunsTheDialogOnTheHostsDataFolder) {
     WriteSetUpSettings();
     library->Run(&host.session, 1);
     library->Config.InSoundCard = 7;  // the dialog's load reads the file again
-    sim.Dialogs.ModalResults.push_back(IDOK);
+    sim.Audio = RecordingCards(3);
+    sim.Dialogs.ModalForms.push_back([](TForm& dialog) { dialog.Automation.Run("click", "btnOK", ""); });
     Form().mnuOptions.Click();
-    EXPECT_EQ(sim.Dialogs.Modals.size(), 1u);
+    EXPECT_EQ(sim.Dialogs.Modals, (std::vector<std::string>{Ru("Настройки")}));
     EXPECT_EQ(library->Config.InSoundCard, 2);
     EXPECT_TRUE(FileExists(QuorvelFile("configuration.xml")));
     EXPECT_EQ(Engine().strSoundID(), u"2,-1");

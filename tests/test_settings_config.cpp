@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "PluginFixture.h"
+#include "SimMultimedia.h"
 #include "base/CodePage.h"
 #include "base/Files.h"
 #include "settings/dsConfig.h"
@@ -80,6 +81,12 @@ TEST_F(ConfigTest, SettingsPathIsBelowTheDataFolder) {
 
 class OptionsEntryTest : public PluginFixture {
 protected:
+    // The host's data folder is the one the entry point is given, as the
+    // host does: the window reads the same settings file.
+    OptionsEntryTest() { host.config.dataFolder = temp.Folder(); }
+    void AnswerOptions(const char* button) {
+        sim.Dialogs.ModalForms.push_back([button](TForm& dialog) { dialog.Automation.Run("click", button, ""); });
+    }
     std::string DataFolder() const { return temp.Folder(); }
     std::string SettingsFile() const { return temp.Path("Quorvel/configuration.xml"); }
     void MakeQuorvelFolder() { std::filesystem::create_directories(temp.Path("Quorvel")); }
@@ -106,15 +113,16 @@ TEST_F(OptionsEntryTest, OkLoadsSavesAndReappliesToTheWindow) {
     WriteAll(SettingsFile(), "<?xml version=\"1.0\" ?><Configuration><InSoundCard type=\"Integer\">0</InSoundCard>"
                              "<SetupComplete type=\"Integer\">1</SetupComplete>"
                              "<FreqSample type=\"Integer\">11050</FreqSample></Configuration>");
+    sim.Audio = sim::TSimMultimedia::SoundCard("Onboard");
     library->Run(&host.session, 1);
-    sim.Dialogs.ModalResults.push_back(IDOK);
+    library->Config.FreqSample = 11000;  // the entry point reads the file again
+    AnswerOptions("btnOK");
     library->ShowOptionsDialog(0, DataFolder().c_str());
 
-    // The window's own start may have run the setup wizard first.
-    ASSERT_FALSE(sim.Dialogs.Modals.empty());
-    EXPECT_EQ(sim.Dialogs.Modals.back(), Ru("Настройки"));
-    EXPECT_EQ(std::count(sim.Dialogs.Modals.begin(), sim.Dialogs.Modals.end(), Ru("Настройки")), 1);
+    // Set up already: no wizard before the dialog.
+    EXPECT_EQ(sim.Dialogs.Modals, (std::vector<std::string>{Ru("Настройки")}));
     EXPECT_EQ(library->Config.FileName, SettingsFile());
+    EXPECT_TRUE(library->Config.SetupComplete);
     EXPECT_EQ(SaveFailures(), 0u);
     // Saved whole: every property, the loaded values included.
     dsConfig::TConfig saved;
@@ -131,27 +139,34 @@ TEST_F(OptionsEntryTest, OkLoadsSavesAndReappliesToTheWindow) {
 
 TEST_F(OptionsEntryTest, CancelSavesNothing) {
     MakeQuorvelFolder();
-    sim.Dialogs.ModalResults.push_back(IDCANCEL);
+    AnswerOptions("btnCancel");
     library->ShowOptionsDialog(0, DataFolder().c_str());
     EXPECT_FALSE(FileExists(SettingsFile()));
+    EXPECT_FALSE(library->Config.SetupComplete);
     EXPECT_EQ(sim.Dialogs.Messages.size(), 0u);
     EXPECT_EQ(library->Application.ModalLevel, 0);
 }
 
 TEST_F(OptionsEntryTest, FailedSaveIsReportedAndStillApplied) {
     // No "Quorvel" folder: nothing is created, the operator is told.
+    sim.Audio = sim::TSimMultimedia::SoundCard("Onboard");
+    sim.Audio.WaveOuts.push_back({"Headset", 0, false});
     library->Run(&host.session, 1);
-    library->Config.SetupComplete = true;
-    library->Config.OutSoundCard = 2;
-    sim.Dialogs.ModalResults.push_back(IDOK);
+    library->Config.OutSoundCard = 1;
+    // The operator picks the headset for transmitting.
+    sim.Dialogs.ModalForms.push_back([](TForm& dialog) {
+        dialog.Automation.Run("select", "cbOutSoundCard", "Headset");
+        dialog.Automation.Run("click", "btnOK", "");
+    });
     library->ShowOptionsDialog(0, DataFolder().c_str());
     EXPECT_EQ(SaveFailures(), 1u);
     EXPECT_FALSE(std::filesystem::exists(temp.Path("Quorvel")));
-    EXPECT_EQ(library->MainForm->MMVARI1()->strSoundID(), u"-1,2");
+    EXPECT_TRUE(library->Config.SetupComplete);
+    EXPECT_EQ(library->MainForm->MMVARI1()->strSoundID(), u"0,1");
 }
 
 TEST_F(OptionsEntryTest, WithoutWindowOrDataFolderNothingIsWrittenElsewhere) {
-    sim.Dialogs.ModalResults.push_back(IDOK);
+    AnswerOptions("btnOK");
     library->ShowOptionsDialog(0, nullptr);
     EXPECT_EQ(SaveFailures(), 1u);
     EXPECT_TRUE(library->Config.FileName.empty());

@@ -229,6 +229,7 @@ const std::map<std::string, std::string>& Usages() {
         {"toolbar-style", "toolbar-style N"},
         {"mouse", "mouse X Y"},
         {"answer", "answer ok|cancel|yes|no | answer input TEXT|cancel | answer dialog ok|cancel | answer wizard finish|cancel | "
+                   "answer options set|select|type CONTROL VALUE | answer options click CONTROL | answer options ok|cancel | "
                    "answer file PATH|cancel | answer colour RRGGBB|cancel | "
                    "answer font NAME SIZE [bold] [italic] [underline] [strikeout] [RRGGBB] | answer font cancel"},
         {"remote", "remote CHANNEL TEXT"},
@@ -314,7 +315,7 @@ void Check(const TLine& line, TScriptCommand& c) {
     } else if (n == "answer") {
         k.Count(1, 8);
         const std::string what =
-            k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog", "wizard", "file", "colour", "font"});
+            k.OneOf(0, {"ok", "cancel", "yes", "no", "input", "dialog", "wizard", "options", "file", "colour", "font"});
         const bool cancel = c.Args.size() > 1 && !c.Args[1].Quoted && k.Word(1) == "cancel";
         if (what == "input" || what == "file") {
             k.Count(2, 2);
@@ -337,6 +338,12 @@ void Check(const TLine& line, TScriptCommand& c) {
         } else if (what == "wizard") {
             k.Count(2, 2);
             k.OneOf(1, {"finish", "cancel"});
+        } else if (what == "options") {
+            k.Count(2, 4);
+            const std::string action = k.OneOf(1, {"ok", "cancel", "set", "select", "type", "click"});
+            if (action == "ok" || action == "cancel") k.Count(2, 2);
+            else if (action == "click") k.Count(3, 3);
+            else k.Count(4, 4);
         } else {
             k.Count(1, 1);
         }
@@ -459,6 +466,15 @@ Host and station
                            the next wizard window (the audio setup wizard): gone through
                            to the end with what it preselects, or cancelled (default);
                            a question it asks takes the next message-box answer
+  answer options set|select|type CONTROL VALUE | answer options click CONTROL
+                           what the operator does in the next options dialog
+                           ("Настройки"), in order: a control by name or caption, as
+                           the operator commands below do (set seDelayTX 300, select
+                           cbOutSoundCard "Pavo Sound Card", click chkHIToSml, click
+                           btnTXFont after an answer font); the read-only editors only
+                           take values their arrows reach
+  answer options ok|cancel ends those actions with "&ОК" or "Отм&ена" (a dialog with
+                           nothing queued is cancelled)
   answer file PATH|cancel  the file chosen in the next file-open dialog (relative to
                            the script; default: cancel)
   answer colour RRGGBB|cancel

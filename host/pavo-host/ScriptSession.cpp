@@ -359,6 +359,14 @@ void TScriptSession::Step(const TScriptCommand& c) {
                 desktop_.ScriptedAnswers().Inputs.push_back(arg(1));
         } else if (what == "wizard") {
             desktop_.ScriptedAnswers().FormAnswers.push_back(arg(1) == "finish" ? "finish" : "cancel");
+        } else if (what == "options") {
+            auto& queue = desktop_.ScriptedAnswers().OptionsAnswers;
+            if (queue.empty() || !queue.back().Close.empty()) queue.emplace_back();
+            const std::string& action = arg(1);
+            if (!c.Args[1].Quoted && (action == "ok" || action == "cancel"))
+                queue.back().Close = action;
+            else
+                queue.back().Actions.push_back({action, arg(2), c.Args.size() > 3 ? arg(3) : std::string()});
         } else if (what == "dialog") {
             desktop_.ScriptedAnswers().ModalResults.push_back(arg(1) == "ok" ? quorvel::IDOK : quorvel::IDCANCEL);
         } else if (what == "file" || what == "colour" || what == "font") {

@@ -63,6 +63,10 @@ int TScriptedDialogs::RunModal(const std::string& caption) {
 }
 
 void TScriptedDialogs::RunModalForm(quorvel::TForm& form) {
+    if (form.Name == "OptionsForm") {
+        RunOptions(form);
+        return;
+    }
     std::string answer = "cancel";
     if (!FormAnswers.empty()) {
         answer = FormAnswers.front();
@@ -76,6 +80,31 @@ void TScriptedDialogs::RunModalForm(quorvel::TForm& form) {
         if (form.Automation.Run("click", answer == "finish" ? "btnNext" : "btnCancel", "").Code != PAVO_AUTOMATION_DONE ||
             answer != "finish")
             break;
+    events_.HostEvent("plug-in", "modal window " + caption + " -> " +
+                                     (form.ModalResult() == quorvel::mrOk ? std::string("OK") : std::string("Cancel")));
+}
+
+void TScriptedDialogs::RunOptions(quorvel::TForm& form) {
+    TOptionsAnswer answer;
+    if (!OptionsAnswers.empty()) {
+        answer = std::move(OptionsAnswers.front());
+        OptionsAnswers.pop_front();
+    }
+    const std::string caption = Shown(ToUtf8(form.Caption));
+    events_.HostEvent("plug-in", "modal window " + caption + " opens");
+    for (const TFormAction& action : answer.Actions) {
+        const quorvel::TAutomationResult result =
+            form.Automation.Run(action.Verb, ToCp1251(action.Target), ToCp1251(action.Argument));
+        std::string shown = action.Verb + " " + Shown(action.Target);
+        if (!action.Argument.empty()) shown += " " + Shown(action.Argument);
+        if (result.Code != PAVO_AUTOMATION_DONE) shown += " (refused: " + ToUtf8(result.Reply) + ")";
+        events_.HostEvent("options operator", shown);
+    }
+    if (form.ModalResult() == quorvel::mrNone) {
+        const bool ok = answer.Close == "ok";
+        events_.HostEvent("options operator", std::string("presses ") + (ok ? "OK" : "Cancel"));
+        form.Automation.Run("click", ok ? "btnOK" : "btnCancel", "");
+    }
     events_.HostEvent("plug-in", "modal window " + caption + " -> " +
                                      (form.ModalResult() == quorvel::mrOk ? std::string("OK") : std::string("Cancel")));
 }

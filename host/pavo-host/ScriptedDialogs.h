@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ports/Dialogs.h"
 #include "Host.h"
@@ -19,9 +20,11 @@ public:
     bool InputBox(const std::string& caption, const std::string& prompt, bool useOwnerCentre,
                   std::string& text) override;
     int RunModal(const std::string& caption) override;
-    // A window of the plug-in's form model (the audio setup wizard): worked
-    // by the next FormAnswers entry, "finish" (its next button until it
-    // closes) or "cancel" (its cancel button); none queued is "cancel".
+    // A window of the plug-in's form model. The options dialog is worked by
+    // the next OptionsAnswers entry: its actions in order, then its OK or
+    // cancel button. Any other (the audio setup wizard) by the next
+    // FormAnswers entry, "finish" (its next button until it closes) or
+    // "cancel" (its cancel button). None queued is a cancel.
     void RunModalForm(quorvel::TForm& form) override;
     bool OpenFile(const std::string& filter, std::string& path) override;
     bool ChooseFont(quorvel::TFont& font) override;
@@ -31,12 +34,22 @@ public:
     std::deque<std::optional<std::string>> Inputs;  // input-box texts (UTF-8); nothing = cancel
     std::deque<int> ModalResults;
     std::deque<std::string> FormAnswers;
+    // What the operator does in the next options dialogs (UTF-8).
+    struct TFormAction {
+        std::string Verb, Target, Argument;
+    };
+    struct TOptionsAnswer {
+        std::vector<TFormAction> Actions;
+        std::string Close;  // "ok", "cancel"; empty while the script adds actions
+    };
+    std::deque<TOptionsAnswer> OptionsAnswers;
     // Chosen files, fonts and colours; nothing = cancel, as when none is queued.
     std::deque<std::optional<std::string>> Files;
     std::deque<std::optional<quorvel::TFont>> Fonts;
     std::deque<std::optional<quorvel::TColor>> Colours;
 
 private:
+    void RunOptions(quorvel::TForm& form);
     IHostEvents& events_;
 };
 

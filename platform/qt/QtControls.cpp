@@ -105,6 +105,43 @@ void TTextBinding::Sync() {
     widget_.setVisible(control_.Visible());
 }
 
+// ---- Push buttons and check boxes ---------------------------------------------------
+
+TQtPushButton::TQtPushButton(TButtonItem& item, TQtSync& sync, QWidget* parent)
+    : QPushButton(parent), TBinding(sync), item_(item) {
+    setObjectName(ToQString(item.Name));
+    item_.Observe([this] { Changed(); });
+    connect(this, &QPushButton::clicked, this, [this] { item_.Click(); });
+    Sync();
+}
+
+TQtPushButton::~TQtPushButton() { item_.Observe(nullptr); }
+
+void TQtPushButton::Sync() {
+    setText(ToQString(item_.Caption()));
+    setEnabled(item_.Enabled());
+    setVisible(item_.Visible());
+}
+
+TQtCheckBox::TQtCheckBox(TButtonItem& item, TQtSync& sync, QWidget* parent)
+    : QCheckBox(parent), TBinding(sync), item_(item) {
+    setObjectName(ToQString(item.Name));
+    item_.Observe([this] { Changed(); });
+    connect(this, &QCheckBox::clicked, this, [this] {
+        item_.Click();
+        Sync();
+    });
+    Sync();
+}
+
+TQtCheckBox::~TQtCheckBox() { item_.Observe(nullptr); }
+
+void TQtCheckBox::Sync() {
+    setText(ToQString(item_.Caption()));
+    setEnabled(item_.Enabled());
+    setChecked(item_.Down());
+}
+
 // ---- Combo --------------------------------------------------------------------
 
 TQtComboBox::TQtComboBox(TComboBox& model, TQtSync& sync, QWidget* parent)
@@ -150,6 +187,7 @@ TQtSpinEdit::~TQtSpinEdit() { model_.Observe(nullptr); }
 void TQtSpinEdit::Sync() {
     const QString text = ToQString(model_.CurText());
     if (lineEdit()->text() != text) lineEdit()->setText(text);
+    lineEdit()->setReadOnly(model_.ReadOnly);
     setEnabled(model_.Enabled());
     setVisible(model_.Visible());
     setToolTip(ToQString(model_.Hint()));

@@ -4,10 +4,12 @@
 // actions, so the model's events run exactly as they do in tests.
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -53,6 +55,28 @@ public:
 private:
     TControl& control_;
     QWidget& widget_;
+};
+
+class TQtPushButton final : public QPushButton, public TBinding {
+public:
+    TQtPushButton(TButtonItem& item, TQtSync& sync, QWidget* parent);
+    ~TQtPushButton() override;
+    void Sync() override;
+
+private:
+    TButtonItem& item_;
+};
+
+// A check box: its check mark is the button's down state; a click goes to
+// the model, which decides.
+class TQtCheckBox final : public QCheckBox, public TBinding {
+public:
+    TQtCheckBox(TButtonItem& item, TQtSync& sync, QWidget* parent);
+    ~TQtCheckBox() override;
+    void Sync() override;
+
+private:
+    TButtonItem& item_;
 };
 
 class TQtComboBox final : public QComboBox, public TBinding {

@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include "QtMainFormView.h"
+#include "QtOptionsView.h"
 #include "QtSetupWizardView.h"
 #include "QtText.h"
 #include "QtWindowSystem.h"
@@ -96,6 +97,7 @@ std::unique_ptr<IFormView> TQtViewFactory::CreateView(TForm& form) {
     if (window == nullptr) return nullptr;
     if (auto view = CreateMainFormView(form, *window)) return view;
     if (auto view = CreateSetupWizardView(form, *window)) return view;
+    if (auto view = CreateOptionsView(form, *window)) return view;
     return std::make_unique<TQtFormView>(form, *window);
 }
 

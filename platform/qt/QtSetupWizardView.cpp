@@ -24,49 +24,6 @@
 namespace quorvel::qt {
 namespace {
 
-class TQtPushButton final : public QPushButton, public TBinding {
-public:
-    TQtPushButton(TButtonItem& item, TQtSync& sync, QWidget* parent) : QPushButton(parent), TBinding(sync), item_(item) {
-        setObjectName(ToQString(item.Name));
-        item_.Observe([this] { Changed(); });
-        connect(this, &QPushButton::clicked, this, [this] { item_.Click(); });
-        Sync();
-    }
-    ~TQtPushButton() override { item_.Observe(nullptr); }
-    void Sync() override {
-        setText(ToQString(item_.Caption()));
-        setEnabled(item_.Enabled());
-        setVisible(item_.Visible());
-    }
-
-private:
-    TButtonItem& item_;
-};
-
-// The switch: its check mark is the button's down state; a click goes to the
-// model, which decides.
-class TQtCheckBox final : public QCheckBox, public TBinding {
-public:
-    TQtCheckBox(TButtonItem& item, TQtSync& sync, QWidget* parent) : QCheckBox(parent), TBinding(sync), item_(item) {
-        setObjectName(ToQString(item.Name));
-        item_.Observe([this] { Changed(); });
-        connect(this, &QCheckBox::clicked, this, [this] {
-            item_.Click();
-            Sync();
-        });
-        Sync();
-    }
-    ~TQtCheckBox() override { item_.Observe(nullptr); }
-    void Sync() override {
-        setText(ToQString(item_.Caption()));
-        setEnabled(item_.Enabled());
-        setChecked(item_.Down());
-    }
-
-private:
-    TButtonItem& item_;
-};
-
 class TStepsBinding final : public TBinding {
 public:
     TStepsBinding(TPageControl& pages, QStackedWidget& stack, TQtSync& sync)

@@ -82,23 +82,30 @@ private:
     int open_ = 0;
 };
 
-// Records what the window asks the desktop to open.
-class TSimShell final : public IShell {
-public:
-    bool Open(const std::string& path) override {
-        Opened.push_back(path);
-        return Result;
-    }
-    std::vector<std::string> Opened;
-    bool Result = true;
-};
-
 class TSimProcess final : public IProcess {
 public:
     std::string ExecutablePath() const override { return Executable; }
     std::string ModulePath(const std::string& moduleName) const override;
     std::string Executable = "/opt/pavo/host.exe";
     std::map<std::string, std::string> Modules;  // file name -> full path
+};
+
+// Records what the window asks the desktop to open, and counts the sound
+// settings instead of starting them.
+class TSimShell final : public IShell {
+public:
+    bool Open(const std::string& path) override {
+        Opened.push_back(path);
+        return Result;
+    }
+    bool OpenSoundSettings() override {
+        ++SoundSettingsStarts;
+        return SoundSettingsInstalled;
+    }
+    std::vector<std::string> Opened;
+    bool Result = true;
+    bool SoundSettingsInstalled = true;
+    int SoundSettingsStarts = 0;
 };
 
 class TSimPlatform {

@@ -5,6 +5,7 @@
 #include "base/CodePage.h"
 #include "plugin/HostStrings.h"
 #include "plugin/dsMainForm.h"
+#include "settings/dsOptionsForm.h"
 #include "ports/Dialogs.h"
 #include "ports/WindowSystem.h"
 #include "ui/Forms.h"
@@ -111,21 +112,23 @@ std::int32_t TPluginLibrary::SendNotify(std::int32_t type, std::int32_t kind) {
     return 0;
 }
 
-void TPluginLibrary::ShowOptionsDialog(THandle /*parent*/, const char* dataPath) {
+void TPluginLibrary::ShowOptionsDialog(THandle parent, const char* dataPath) {
     if (!Loaded()) return;
-    IDialogs* dialogs = Application.Platform().Dialogs;
-    if (dialogs == nullptr) return;
+    // Parented by handle: the host's plug-in manager, or the main window.
+    auto dialog = TForm::Create<TOptionsForm>(Application, parent, Application.Platform().Audio, Config);
+    dialog->OnHelp = [this] {
+        try {
+            ShowHelp(Application, "Quorvel");
+        } catch (const std::exception& e) {
+            ShowException(e);
+        }
+    };
     // Without a data folder there is no settings file: the path would land in
     // the root or the host's working folder. The dialog still runs and its
     // result is applied; the save is reported as failed.
     const std::string folder = dataPath != nullptr ? dataPath : "";
     if (!folder.empty()) Config.Load(dsConfig::ConfigurationPath(folder));
-    int result = IDCANCEL;
-    {
-        TModalScope modal(Application);
-        result = dialogs->RunModal(Ru("Настройки"));
-    }
-    if (result != IDOK) return;
+    if (dialog->ShowModal() != mrOk) return;
     if (folder.empty() || !Config.Save()) AppMessageBox(Application, Ru("Не удалось сохранить конфигурацию."), MB_ICONERROR);
     if (MainForm) MainForm->ApplySettings(true);
 }

@@ -25,7 +25,7 @@ struct TPlatform {
     IModemEngineFactory* Engines = nullptr;
     IMultimedia* Audio = nullptr;  // the sound card's mixers and wave outputs
     IViewFactory* Views = nullptr;  // none: the windows are not shown
-    IShell* Shell = nullptr;        // none: nothing is opened
+    IShell* Shell = nullptr;  // none: nothing is opened or started
     // The decimal separator of the user's locale, for numbers the window
     // reads and shows.
     char DecimalSeparator = '.';

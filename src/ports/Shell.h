@@ -1,6 +1,6 @@
 #pragma once
-// The desktop's "open" action for files and folders, as Explorer or the file
-// manager does it.
+// The desktop's own actions: opening a file or folder as the file manager
+// does, and starting the system's sound settings.
 #include <string>
 
 namespace quorvel {
@@ -12,6 +12,9 @@ public:
     // desktop opens it with, without waiting for it. False when nothing could
     // be started.
     virtual bool Open(const std::string& path) = 0;
+    // Starts the system's sound settings in a window of their own and
+    // returns without waiting for them; false when the system has none to start.
+    virtual bool OpenSoundSettings() = 0;
 };
 
 }  // namespace quorvel

@@ -26,6 +26,23 @@ std::string ColourName(TColor color) {
     return text;
 }
 
+std::string FontName(const TFont& font) {
+    std::string text = font.Name + " " + std::to_string(font.Size);
+    if (font.Style.Contains(TFontStyle::fsBold)) text += " bold";
+    if (font.Style.Contains(TFontStyle::fsItalic)) text += " italic";
+    if (font.Style.Contains(TFontStyle::fsUnderline)) text += " underline";
+    if (font.Style.Contains(TFontStyle::fsStrikeOut)) text += " strikeout";
+    return text;
+}
+
+// What a text window looks like: its font (and its colour where the text
+// has one colour) on its background.
+void LookAttributes(pugi::xml_node node, const TFont& font, const TColor* text, TColor background) {
+    TAutomation::SetAttribute(node, "font", FontName(font));
+    if (text != nullptr) node.append_attribute("colour").set_value(ColourName(*text).c_str());
+    node.append_attribute("background").set_value(ColourName(background).c_str());
+}
+
 void CommonAttributes(pugi::xml_node node, const TComponent& component) {
     TAutomation::SetAttribute(node, "name", component.Name);
     if (const auto* control = dynamic_cast<const TControl*>(&component)) {
@@ -71,6 +88,7 @@ void DescribeControl(pugi::xml_node window, TComponent& component) {
         node = window.append_child("pane");
         CommonAttributes(node, component);
         if (pane->Focused()) node.append_attribute("focused").set_value(1);
+        LookAttributes(node, pane->DefAttributes, nullptr, pane->Color);
         DescribePane(node, *pane);
         return;
     }
@@ -78,6 +96,7 @@ void DescribeControl(pugi::xml_node window, TComponent& component) {
         node = window.append_child(dynamic_cast<TMemo*>(edit) != nullptr ? "memo" : "edit");
         CommonAttributes(node, component);
         if (edit->Focused()) node.append_attribute("focused").set_value(1);
+        if (auto* memo = dynamic_cast<TMemo*>(edit)) LookAttributes(node, memo->Font, &memo->Font.Color, memo->Color);
         TAutomation::SetText(node, edit->Text());
     } else if (auto* spin = dynamic_cast<TSpinEdit*>(&component)) {
         node = window.append_child("spin");
@@ -245,6 +264,7 @@ void TAutomation::AddControlVerbs() {
         }
         if (auto* spin = dynamic_cast<TSpinEdit*>(c)) {
             if (!Usable(*spin)) return NotUsable(*spin);
+            if (spin->ReadOnly) return Refused("\"" + spin->Name + "\" takes no typing, only its arrows");
             spin->SetFocus();
             spin->SetCurText(spin->CurText() + text);
             return Done();
@@ -347,6 +367,19 @@ void TAutomation::AddControlVerbs() {
         if (c == nullptr) return UnknownTarget(target);
         if (auto* spin = dynamic_cast<TSpinEdit*>(c)) {
             if (!Usable(*spin)) return NotUsable(*spin);
+            if (spin->ReadOnly) {
+                // Only what the arrows reach: whole steps from the value shown, within the range.
+                int wanted = 0;
+                const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), wanted);
+                const int from = static_cast<int>(spin->CurValue());
+                const int step = spin->Increment > 0 ? spin->Increment : 1;
+                if (ec != std::errc() || end != value.data() + value.size() || (wanted - from) % step != 0 ||
+                    (spin->MaxValue > spin->MinValue && (wanted < spin->MinValue || wanted > spin->MaxValue)))
+                    return Refused("\"" + spin->Name + "\" only steps by " + std::to_string(step) + " from " +
+                                   std::to_string(from));
+                while (static_cast<int>(spin->CurValue()) != wanted) spin->Step(wanted > from ? 1 : -1);
+                return Done();
+            }
             spin->SetCurText(value);
             return Done();
         }

@@ -390,7 +390,7 @@ public:
     void SetText(std::string_view text) { SetItemIndex(IndexOf(text)); }
     TNotifyEvent OnChange;
     // The user picks an item: selection, then OnChange.
-    void Select(int index);
+    virtual void Select(int index);
 
 private:
     std::vector<std::string> items_;
@@ -404,6 +404,8 @@ public:
     using TWinControl::TWinControl;
     int MinValue = 0, MaxValue = 0;  // no range when equal
     int Increment = 1;
+    // The text takes no typing; the arrows still step.
+    bool ReadOnly = false;
 
     int Value() const { return value_; }
     // Commits a value (clamped to the range); the text follows. No event.

@@ -1,0 +1,14 @@
+#pragma once
+// The view of the options dialog.
+#include <QWidget>
+#include <memory>
+
+#include "ports/Views.h"
+#include "ui/Forms.h"
+
+namespace quorvel::qt {
+
+// The dialog's view when form is the options dialog; nullptr otherwise.
+std::unique_ptr<IFormView> CreateOptionsView(TForm& form, QWidget& window);
+
+}  // namespace quorvel::qt
