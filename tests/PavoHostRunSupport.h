@@ -1,5 +1,6 @@
 #pragma once
 // Running pavo-host as a user does, from a shell, in a scratch folder of the test's own.
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -29,7 +30,8 @@ class HostRunTest : public ::testing::Test {
 protected:
     explicit HostRunTest(const std::string& prefix) {
         dir = std::filesystem::temp_directory_path() /
-              (prefix + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              (prefix + std::to_string(::getpid()) + "-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }

@@ -1,6 +1,7 @@
 // The DSP engine on live sound cards: a PulseAudio server of the test's own,
 // whose null sink plays what one engine transmits and whose monitor records
 // it for another, on the wall clock.
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -260,7 +261,7 @@ TEST(LiveSoundCardTools, HostTransmitsLiveAndTheToolCopiesIt) {
     testing::TPulseServer server;
     REQUIRE_SERVER(server);
     const std::string bin = QUORVEL_BIN_DIR;
-    const std::filesystem::path work = std::filesystem::temp_directory_path() / "quorvel-live-host";
+    const std::filesystem::path work = std::filesystem::temp_directory_path() / ("quorvel-live-host-" + std::to_string(::getpid()));
     std::filesystem::remove_all(work);
     std::filesystem::create_directories(work);
     std::ofstream(work / "live.script") << "answer wizard finish\nrun\nselect mnuModes rtty-U\nselect mnuSpeed 45.45\n"

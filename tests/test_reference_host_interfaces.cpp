@@ -1,5 +1,6 @@
 // The reference host's side of the session: what a plug-in reads from and
 // writes to it, and what the host tells the plug-in when its state changes.
+#include <unistd.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ class ReferenceHost : public ::testing::Test {
 protected:
     ReferenceHost() {
         data = fs::temp_directory_path() /
-               ("pavo-host-if-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("pavo-host-if-" + std::to_string(::getpid()) + "-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(data);
     }
     ~ReferenceHost() override {

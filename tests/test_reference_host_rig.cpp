@@ -85,7 +85,7 @@ TEST(HamlibRig, SidebandFollowsTheRigsModeAndUnknownModelsAreRefused) {
 }
 
 TEST(HostRigSettings, ARigChosenInTheSettingsIsSavedAndDrivenAtOnce) {
-    const fs::path data = fs::temp_directory_path() / "pavo-host-rig-settings";
+    const fs::path data = fs::temp_directory_path() / ("pavo-host-rig-settings-" + std::to_string(::getpid()));
     fs::remove_all(data);
     quorvel::sim::TSimPlatform sim;
     Events events;
@@ -191,7 +191,7 @@ class RigctldWithThePlugIn : public quorvel::testing::PluginFixture {
 protected:
     RigctldWithThePlugIn() {
         data = fs::temp_directory_path() /
-               ("pavo-host-rig-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("pavo-host-rig-" + std::to_string(::getpid()) + "-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(data);
     }
     ~RigctldWithThePlugIn() override {

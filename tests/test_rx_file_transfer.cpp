@@ -1,6 +1,7 @@
 // Text files over the air: the frame on the air, the receiver's watch for it
 // (against a search of the whole received text), what lands on disk and
 // where, and the window's look while a file comes in or goes out.
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -147,7 +148,7 @@ class FileTransferTest : public PluginFixture {
 protected:
     FileTransferTest() {
         root = fs::temp_directory_path() /
-               ("quorvel-rcfiles-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("quorvel-rcfiles-" + std::to_string(::getpid()) + "-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root);
         data = root / "data" / "Plugins Data";
         received = data / "Quorvel" / "RcFiles";

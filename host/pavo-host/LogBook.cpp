@@ -42,6 +42,7 @@ bool TLogBook::Open(std::string& error) {
     open_ = false;
     records_.clear();
     RemoveStaleTemporary(file_);
+    RemoveStaleTemporary(xmlFile_);
     const auto text = ReadWholeFile(file_, error);
     if (!text && !error.empty()) return false;
     if (!text && !WriteFileAtomically(file_, FormatAdifHeader(programVersion_), error)) return false;

@@ -93,7 +93,7 @@ TEST_F(PavoHostGui, ScreenshotRunPlaysTheExampleAsTheHeadlessRunDoesAndDrawsTheW
     EXPECT_GT(greenAtTheEnd, 150);
 
     // Stopped in the middle, before the farewell: less received text to draw.
-    const HostRun part = Host("--script " + kExample + " --until 63 --screenshot " + Quote(middle), "middle");
+    const HostRun part = Host("--script " + kExample + " --until 64 --screenshot " + Quote(middle), "middle");
     ASSERT_EQ(part.exit, 0) << part.err;
     EXPECT_NE(part.out.find("operator: type Edit2 \"579\""), std::string::npos);
     EXPECT_EQ(part.out.find("73 es gl"), std::string::npos);
