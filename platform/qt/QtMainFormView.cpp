@@ -38,24 +38,32 @@ QPixmap ToPixmap(const TBitmap& bitmap) {
     return QPixmap::fromImage(image);
 }
 
-// The band: kept at the panel's height.
+// The band: the first part of its splitter, at the panel's height. The
+// operator's drag goes back to the panel, so the height saved is the one seen.
 class TBandBinding final : public TBinding {
 public:
-    TBandBinding(TPanel& panel, QWidget& widget, TQtSync& sync) : TBinding(sync), panel_(panel), widget_(&widget) {
+    TBandBinding(TPanel& panel, QSplitter& split, TQtSync& sync) : TBinding(sync), panel_(panel), split_(&split) {
         panel_.Observe([this] { Changed(); });
+        QObject::connect(&split, &QSplitter::splitterMoved, &split, [this](int, int index) {
+            if (QSplitter* s = split_.data(); s != nullptr && index == 1) panel_.SetHeight(s->sizes()[0]);
+        });
         Sync();
     }
     ~TBandBinding() override { panel_.Observe(nullptr); }
     void Sync() override {
-        if (QWidget* w = widget_.data()) {
-            w->setFixedHeight(std::max(panel_.Height(), panel_.MinHeight));
-            w->setVisible(panel_.Visible());
-        }
+        QSplitter* s = split_.data();
+        if (s == nullptr) return;
+        QWidget* band = s->widget(0);
+        band->setMinimumHeight(panel_.MinHeight);
+        band->setVisible(panel_.Visible());
+        const QList<int> sizes = s->sizes();
+        const int height = std::max(panel_.Height(), panel_.MinHeight);
+        if (sizes[0] != height) s->setSizes({height, std::max(0, sizes[0] + sizes[1] - height)});
     }
 
 private:
     TPanel& panel_;
-    QPointer<QWidget> widget_;
+    QPointer<QSplitter> split_;
 };
 
 QString PanelSheet(const TPanel& panel, const QPalette& palette) {
@@ -325,12 +333,17 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     trcvrRow->addStretch(1);
     c.Keep(std::make_unique<TPanelBinding>(main_.RsPanel3, *trcvr, sync_));
     bandColumn->addWidget(trcvr);
-    c.Keep(std::make_unique<TBandBinding>(main_.Panel1, *band, sync_));
-    column->addWidget(band);
+    // The band over the panes, its height dragged at the handle below it.
+    auto* bandSplit = new QSplitter(Qt::Vertical, central);
+    bandSplit->setObjectName(QStringLiteral("BandSplitter"));
+    bandSplit->setHandleWidth(5);
+    bandSplit->setChildrenCollapsible(false);
+    bandSplit->addWidget(band);
 
     // Receive panes under their channel tabs, then the macro pages, then the
     // transmit pane with the contact data.
-    auto* split = new QSplitter(Qt::Vertical, central);
+    auto* split = new QSplitter(Qt::Vertical, bandSplit);
+    split->setObjectName(QStringLiteral("RxSplitter"));
     std::vector<QWidget*> panes;
     for (TRichEdit* pane : {&main_.RichEdit1, &main_.RichEdit2, &main_.RichEdit3, &main_.RichEdit4, &main_.RichEdit5}) {
         auto* view = new TQtRichPane(*pane, sync_);
@@ -344,6 +357,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     auto* lower = new QWidget(split);
     auto* lowerColumn = new QVBoxLayout(lower);
     lowerColumn->setContentsMargins(0, 0, 0, 0);
+    lowerColumn->setSpacing(2);
     std::vector<QWidget*> macroPages;
     for (TToolBar* bar : {&main_.ToolBar1, &main_.ToolBar2, &main_.ToolBar3, &main_.ToolBar4, &main_.ToolBar5})
         macroPages.push_back(c.MacroBar(*bar, nullptr));
@@ -381,12 +395,22 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     const std::pair<TLabel*, TEdit*> fields[] = {{&main_.Label1, &main_.Edit1}, {&main_.Label2, &main_.Edit2},
                                                  {&main_.Label3, &main_.Edit3}, {&main_.Label4, &main_.Edit4},
                                                  {&main_.Label5, &main_.Edit5}};
+    // The rows share the group's height: spaced as designed when there is
+    // room, closer and flatter in a small window rather than pressing the
+    // receive pane to a line or two.
+    grid->setVerticalSpacing(0);
+    grid->setContentsMargins(grid->contentsMargins().left(), 2, grid->contentsMargins().right(), 2);
     int row = 0;
     for (const auto& [label, edit] : fields) {
         auto* caption = new QLabel(group);
         c.Keep(std::make_unique<TTextBinding>(*label, *caption, sync_));
-        grid->addWidget(caption, row, 0);
-        grid->addWidget(new TQtLineEdit(*edit, sync_, group), row, 1);
+        grid->addWidget(caption, row, 0, Qt::AlignVCenter);
+        auto* field = new TQtLineEdit(*edit, sync_, group);
+        field->setMinimumHeight(field->fontMetrics().height() + 4);
+        field->setMaximumHeight(field->sizeHint().height());
+        field->setSizePolicy(field->sizePolicy().horizontalPolicy(), QSizePolicy::Preferred);
+        grid->addWidget(field, row, 1, Qt::AlignVCenter);
+        grid->setRowStretch(row, 1);
         ++row;
     }
     txRow->addWidget(group);
@@ -398,11 +422,29 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     split->setStretchFactor(1, 0);
     split->setHandleWidth(7);
     split->setChildrenCollapsible(false);
-    column->addWidget(split, 1);
+    bandSplit->addWidget(split);
+    // A growing window gives its height to the panes, not to the band.
+    bandSplit->setStretchFactor(0, 0);
+    bandSplit->setStretchFactor(1, 1);
+    c.Keep(std::make_unique<TBandBinding>(main_.Panel1, *bandSplit, sync_));
+    column->addWidget(bandSplit, 1);
     // The receive pane's height as the operator leaves it is the one saved;
     // the saved one is given back once the splitter has its real size.
     QObject::connect(split, &QSplitter::splitterMoved, split, [this, split] { main_.RxPanel.SetHeight(split->sizes()[0]); });
-    splitWatcher_ = std::make_unique<TResizeWatcher>(*split, [this, split] {
+    splitWatcher_ = std::make_unique<TResizeWatcher>(*split, [this, split, lower] {
+        if (rxFollows_) {
+            // A shrinking window takes from the macro and transmit panes
+            // before it leaves the received text a line or two.
+            QTimer::singleShot(0, split, [split, lower] {
+                constexpr int kRoom = 100;
+                const QList<int> sizes = split->sizes();
+                const int spare = sizes[1] - lower->minimumSizeHint().height();
+                if (sizes[0] >= kRoom || spare <= 0) return;
+                const int give = std::min(kRoom - sizes[0], spare);
+                split->setSizes({sizes[0] + give, sizes[1] - give});
+            });
+            return;
+        }
         if (rxRestored_ || !split->isVisible()) return;
         rxRestored_ = true;
         QTimer::singleShot(0, split, [this, split] {

@@ -16,6 +16,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 #include <QToolButton>
 #include <QToolBar>
@@ -46,6 +48,18 @@ namespace {
 class QtMainFormTest : public ::testing::Test {
 protected:
     QtMainFormTest() {
+        hostMain.setWindowTitle("Tarvik");
+        host.application.mainWindow.handle =
+            desktop.Windows.AdoptWindow(&hostMain, [](const TMessage&) { return std::intptr_t{0}; });
+        host.config.dataFolder = temp.Folder();
+        std::filesystem::create_directories(temp.Path("Quorvel"));
+        RegisterHostLibraries(sim.Libraries);
+        Open();
+    }
+    ~QtMainFormTest() override { library.reset(); }
+
+    // Runs the plug-in, which opens its window with the stored state.
+    void Open() {
         TPlatform ports = sim.Ports();
         ports.Dispatcher = &desktop.Dispatcher;
         ports.Windows = &desktop.Windows;
@@ -54,12 +68,6 @@ protected:
         ports.Engines = &engines;
         ports.Views = PluginViews();
         ports.Audio = nullptr;  // no sound card: the first start opens no wizard
-        hostMain.setWindowTitle("Tarvik");
-        host.application.mainWindow.handle =
-            desktop.Windows.AdoptWindow(&hostMain, [](const TMessage&) { return std::intptr_t{0}; });
-        host.config.dataFolder = temp.Folder();
-        std::filesystem::create_directories(temp.Path("Quorvel"));
-        RegisterHostLibraries(sim.Libraries);
         library = std::make_unique<TPluginLibrary>(ports);
         library->Run(&host.session, 1);
         window = desktop.Windows.Widget(Form().Handle());
@@ -70,7 +78,6 @@ protected:
         }
         Turn();
     }
-    ~QtMainFormTest() override { library.reset(); }
 
     TMainForm& Form() const { return *library->MainForm; }
     static void Turn() { QApplication::processEvents(); }
@@ -236,7 +243,7 @@ TEST_F(QtMainFormTest, TheSplitterMovesBothWaysAndAGrowingWindowFeedsTheReceiveP
     window->resize(780, 560);
     Turn();
     SpinUntil([] { return false; }, 100);
-    auto* split = window->findChild<QSplitter*>();
+    auto* split = Find<QSplitter>("RxSplitter");
     ASSERT_NE(split, nullptr);
     EXPECT_GE(split->handleWidth(), 5);
     const int start = split->sizes()[0];
@@ -254,6 +261,91 @@ TEST_F(QtMainFormTest, TheSplitterMovesBothWaysAndAGrowingWindowFeedsTheReceiveP
     SpinUntil([&] { return split->sizes()[0] > before + 150; });
     EXPECT_GT(split->sizes()[0], before + 150);
     EXPECT_EQ(Form().GetRxWndHeight(), split->sizes()[0]);
+}
+
+// The band's height is the operator's: dragged at its handle, kept in the
+// state file, given back at the next start and never under its minimum.
+TEST_F(QtMainFormTest, TheBandsHeightIsDraggedSavedAndRestored) {
+    window->resize(780, 560);
+    SpinUntil([] { return false; }, 100);
+    auto* split = Find<QSplitter>("BandSplitter");
+    ASSERT_NE(split, nullptr);
+    EXPECT_GE(split->handleWidth(), 5);
+    ASSERT_TRUE(split->handle(1)->isVisible());
+    EXPECT_EQ(split->sizes()[0], 72);
+    const auto drag = [&](int by) {
+        QSplitterHandle* handle = split->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(0, by)), handle->mapToGlobal(QPointF(grip + QPoint(0, by))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(0, by));
+        Turn();
+    };
+    drag(78);
+    EXPECT_EQ(split->sizes()[0], 150);
+    EXPECT_EQ(Form().GetPanel1Height(), 150);
+    // Never under 30, however far it is dragged.
+    drag(-200);
+    EXPECT_EQ(split->sizes()[0], 30);
+    EXPECT_EQ(Form().GetPanel1Height(), 30);
+
+    const auto reopenWith = [&](const std::string& height) {
+        library->Release();
+        library.reset();
+        const std::string state = temp.Path("Quorvel/mainform.config.xml");
+        std::string text = ReadAll(state);
+        const std::string tag = "<_Panel1Height type=\"Integer\">";
+        const auto at = text.find(tag);
+        EXPECT_NE(at, std::string::npos) << text;
+        if (at == std::string::npos) return;
+        const auto end = text.find('<', at + tag.size());
+        EXPECT_EQ(text.substr(at + tag.size(), end - at - tag.size()), "30") << "the height seen is the one saved";
+        text.replace(at + tag.size(), end - at - tag.size(), height);
+        WriteAll(state, text);
+        Open();
+        SpinUntil([] { return false; }, 100);
+    };
+    reopenWith("150");
+    split = Find<QSplitter>("BandSplitter");
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(split->sizes()[0], 150);
+    EXPECT_EQ(Form().GetPanel1Height(), 150);
+    Form().SetPanel1Height(30);
+    Turn();
+    reopenWith("10");
+    split = Find<QSplitter>("BandSplitter");
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(split->sizes()[0], 30);
+    EXPECT_EQ(Form().GetPanel1Height(), 30);
+}
+
+// A small window still gives the received text room; the designed size
+// keeps the receive pane as designed and every contact field whole.
+TEST_F(QtMainFormTest, TheReceivePaneKeepsRoomInASmallWindow) {
+    const std::pair<QSize, int> sizes[] = {{QSize(780, 560), 159}, {QSize(640, 480), 100}};
+    for (const auto& [size, least] : sizes) {
+        window->resize(size);
+        SpinUntil([&] { return window->size() == size; });
+        SpinUntil([] { return false; }, 100);
+        auto* channels = Find<QWidget>("RzPageControl1");
+        ASSERT_NE(channels, nullptr);
+        EXPECT_GE(channels->height(), least) << size.width() << "x" << size.height();
+        EXPECT_EQ(Find<QSplitter>("BandSplitter")->sizes()[0], 72);
+        // At the designed size the fields are at their full height.
+        if (size == QSize(780, 560)) {
+            EXPECT_EQ(Find<QLineEdit>("Edit1")->height(), Find<QLineEdit>("Edit1")->sizeHint().height());
+        }
+        for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"}) {
+            auto* edit = Find<QLineEdit>(name);
+            ASSERT_NE(edit, nullptr) << name;
+            EXPECT_TRUE(edit->isVisible()) << name;
+            EXPECT_GE(edit->height(), edit->fontMetrics().height() + 4) << name;
+            const QRect at(edit->mapTo(window, QPoint(0, 0)), edit->size());
+            EXPECT_TRUE(window->rect().contains(at)) << name;
+        }
+    }
 }
 
 // The command bars wrap as docked bars do: at the designed size and at a
