@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -231,6 +235,30 @@ TEST_F(ModemEngine, AfcWithNetPullsTheTransmitCarrierAlong) {
     ASSERT_TRUE(engine.RemoteSend(0, "QRZ QRZ DE DL1ABC K", &off));
     Run(8);
     EXPECT_EQ(engine.wTxCarrier(), 1500);
+}
+
+// The engine left on the band's noise with every channel open, on the virtual
+// clock: QUORVEL_LONG_DSP_MINUTES simulated minutes (the long run takes 1440).
+TEST_F(ModemEngine, HoursOnNoiseKeepMemoryFlat) {
+    const char* n = std::getenv("QUORVEL_LONG_DSP_MINUTES");
+    const int minutes = n != nullptr ? std::max(2, std::atoi(n)) : 2;
+    for (std::int16_t ch = 1; ch < 5; ++ch) {
+        engine.set_Mode(ch, static_cast<std::int16_t>(ch * 2 % engine.wModeMax()));
+        engine.set_ChannelOpen(ch, OleTrue);
+    }
+    Run(60);
+    const std::size_t warm = mallinfo2().uordblks;
+    std::size_t highest = warm;
+    for (int m = 1; m < minutes; ++m) {
+        Run(60);
+        highest = std::max(highest, mallinfo2().uordblks);
+        for (auto& text : events.rx) text.clear();  // what the window would show
+    }
+    std::printf("%d simulated minutes on noise: live heap %zu after the first, highest %zu bytes\n", minutes, warm,
+                highest);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(highest - warm, 256u << 10);
+#endif
 }
 
 TEST_F(ModemEngine, NotchAndCustomFiltersActOnTheAudio) {
