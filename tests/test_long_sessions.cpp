@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "PluginFixture.h"
+#include "modem/EngineEvents.h"
 #include "test_settings_support.h"
 
 namespace quorvel::testing {
@@ -82,6 +84,66 @@ TEST_F(LongSessions, RunReleaseCyclesLeaveNoWindowTimerHookOrHeapBehind) {
                     perCycle);
         // A window's worth of leaked state is kilobytes; allocator noise is not.
         EXPECT_LT(perCycle, 256u) << grown << " bytes over " << cycles - warmUp << " cycles";
+    }
+}
+
+// QUORVEL_LONG_EVENTS_MB sets how many megabytes of random engine events go
+// in (four bytes an event; the long run takes 100).
+std::size_t EventBytes() {
+    const char* n = std::getenv("QUORVEL_LONG_EVENTS_MB");
+    return (n != nullptr ? static_cast<std::size_t>(std::max(1, std::atoi(n))) : 1) << 20;
+}
+
+TEST_F(LongSessions, RandomEngineEventsKeepMemoryOutsideThePanesBounded) {
+    TempFolder data;
+    host.config.dataFolder = data.Folder();
+    ASSERT_NE(library->Run(&host.session, 0), 0u);
+    TMainForm& form = *library->MainForm;
+    TMainFormEngineEvents events(form);
+    std::mt19937 random(28);
+    const std::size_t total = EventBytes() / 4;
+    const std::size_t warmUp = total / 10;
+    std::size_t heapAfterWarmUp = 0, highest = 0;
+    auto clearPanes = [&] {
+        for (int ch = 0; ch < 5; ++ch) form.PaneForChannel(ch).Clear();
+    };
+    for (std::size_t i = 0; i < total; ++i) {
+        const std::uint32_t r = random();
+        const auto channel = static_cast<std::int16_t>(static_cast<std::int8_t>(r >> 8) % 7);
+        const auto code = static_cast<std::uint16_t>(r >> 16);
+        switch (r & 15) {
+        case 0:
+            events.OnTxState(static_cast<std::int16_t>(code % 3));
+            break;
+        case 1:
+            events.OnRxCarrier(channel, code % 4000);
+            break;
+        case 2:
+            events.OnMode(channel, static_cast<std::int16_t>(code % 12), u"BPSK");
+            break;
+        case 3:
+            sim.Dispatcher.Advance(code % 50);
+            break;
+        default:  // mostly characters, printable or not
+            events.OnRxChar(channel, std::u16string(1, static_cast<char16_t>(code % 300)), code % 300);
+        }
+        // The panes hold what arrived by design; the operator clears them now and then.
+        if (i % 65536 == 65535) {
+            clearPanes();
+            if (kOwnAllocator) {
+                if (i >= warmUp && heapAfterWarmUp == 0) heapAfterWarmUp = LiveHeap();
+                highest = std::max(highest, LiveHeap());
+            }
+        }
+    }
+    clearPanes();
+    library->Release();
+    if (kOwnAllocator && heapAfterWarmUp > 0) {
+        const std::size_t above = highest > heapAfterWarmUp ? highest - heapAfterWarmUp : 0;
+        RecordProperty("HeapAboveWarmUpBytes", std::to_string(above));
+        std::printf("%zu MB of events: live heap after warm-up %zu, highest %zu bytes\n", EventBytes() >> 20,
+                    heapAfterWarmUp, highest);
+        EXPECT_LT(above, 1u << 20);
     }
 }
 

@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
 #include <numbers>
 
 #include "DspEngine.h"
 #include "Modes.h"
 #include "SimDispatcher.h"
+#include "WavFile.h"
 
 namespace quorvel::modem {
 namespace {
@@ -60,6 +69,49 @@ struct Tones final : IAudioInput {
         return out.size();
     }
 };
+
+// A float WAV of 8 kHz mono, built in memory.
+std::string FloatWav(const std::vector<float>& samples) {
+    auto u32 = [](std::string& s, std::uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](std::string& s, std::uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); };
+    const auto bytes = static_cast<std::uint32_t>(samples.size() * 4);
+    std::string w = "RIFF";
+    u32(w, 36 + bytes);
+    w += "WAVEfmt ";
+    u32(w, 16);
+    u16(w, 3);  // IEEE float
+    u16(w, 1);
+    u32(w, 8000);
+    u32(w, 32000);
+    u16(w, 4);
+    u16(w, 32);
+    w += "data";
+    u32(w, bytes);
+    w.append(reinterpret_cast<const char*>(samples.data()), bytes);
+    return w;
+}
+
+TEST(WavFromMemory, ReadsResampledAndClipsWhatNoConverterCouldGive) {
+    std::vector<float> in(8000, 0.25f);
+    in[100] = std::nanf("");
+    in[200] = INFINITY;
+    in[300] = 1e30f;
+    const std::string bytes = FloatWav(in);
+    TWavReader reader(bytes, kNominalSampleRate, "memory.wav");
+    EXPECT_EQ(reader.FileRate(), 8000);
+    std::vector<float> out(20000);
+    const std::size_t n = reader.Read(out);
+    EXPECT_NEAR(static_cast<double>(n), kNominalSampleRate, 16);  // one second at the engine's rate
+    for (std::size_t i = 0; i < n; ++i) {
+        ASSERT_TRUE(std::isfinite(out[i])) << i;
+        ASSERT_LE(std::abs(out[i]), 1.2f) << i;
+    }
+    EXPECT_NEAR(out[n / 2], 0.25f, 0.01f);
+    EXPECT_EQ(reader.Read(out), 0u);
+
+    EXPECT_THROW(TWavReader(std::string_view("RIFF\0\0\0\0WAVE", 12), kNominalSampleRate, "bad.wav"),
+                 std::runtime_error);
+}
 
 class ModemEngine : public ::testing::Test {
 protected:
@@ -183,6 +235,30 @@ TEST_F(ModemEngine, AfcWithNetPullsTheTransmitCarrierAlong) {
     ASSERT_TRUE(engine.RemoteSend(0, "QRZ QRZ DE DL1ABC K", &off));
     Run(8);
     EXPECT_EQ(engine.wTxCarrier(), 1500);
+}
+
+// The engine left on the band's noise with every channel open, on the virtual
+// clock: QUORVEL_LONG_DSP_MINUTES simulated minutes (the long run takes 1440).
+TEST_F(ModemEngine, HoursOnNoiseKeepMemoryFlat) {
+    const char* n = std::getenv("QUORVEL_LONG_DSP_MINUTES");
+    const int minutes = n != nullptr ? std::max(2, std::atoi(n)) : 2;
+    for (std::int16_t ch = 1; ch < 5; ++ch) {
+        engine.set_Mode(ch, static_cast<std::int16_t>(ch * 2 % engine.wModeMax()));
+        engine.set_ChannelOpen(ch, OleTrue);
+    }
+    Run(60);
+    const std::size_t warm = mallinfo2().uordblks;
+    std::size_t highest = warm;
+    for (int m = 1; m < minutes; ++m) {
+        Run(60);
+        highest = std::max(highest, mallinfo2().uordblks);
+        for (auto& text : events.rx) text.clear();  // what the window would show
+    }
+    std::printf("%d simulated minutes on noise: live heap %zu after the first, highest %zu bytes\n", minutes, warm,
+                highest);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(highest - warm, 256u << 10);
+#endif
 }
 
 TEST_F(ModemEngine, NotchAndCustomFiltersActOnTheAudio) {

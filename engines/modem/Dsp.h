@@ -96,6 +96,7 @@ private:
     double alpha_, value_;
 };
 
-inline double ToDb(double ratio) { return 10.0 * std::log10(std::max(ratio, 1e-6)); }
+// NaN reads as the floor, so a poisoned buffer cannot reach an integer cast.
+inline double ToDb(double ratio) { return 10.0 * std::log10(ratio > 1e-6 ? ratio : 1e-6); }
 
 }  // namespace quorvel::modem

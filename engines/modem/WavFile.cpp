@@ -10,21 +10,65 @@
 
 namespace quorvel::modem {
 
+namespace {
+
+// libsndfile's virtual I/O over bytes in memory.
+struct TMemoryIo {
+    static TWavBytes& Of(void* user) { return *static_cast<TWavBytes*>(user); }
+    static sf_count_t Length(void* user) { return static_cast<sf_count_t>(Of(user).Bytes.size()); }
+    static sf_count_t Seek(sf_count_t offset, int whence, void* user) {
+        auto& [bytes, at] = Of(user);
+        const auto size = static_cast<sf_count_t>(bytes.size());
+        sf_count_t to = offset;
+        if (whence == SEEK_CUR) to = at + offset;
+        if (whence == SEEK_END) to = size + offset;
+        if (to < 0 || to > size) return -1;
+        at = to;
+        return to;
+    }
+    static sf_count_t Read(void* out, sf_count_t count, void* user) {
+        auto& [bytes, at] = Of(user);
+        const sf_count_t take = std::clamp<sf_count_t>(static_cast<sf_count_t>(bytes.size()) - at, 0, std::max<sf_count_t>(count, 0));
+        std::copy_n(bytes.data() + at, take, static_cast<char*>(out));
+        at += take;
+        return take;
+    }
+    static sf_count_t Write(const void*, sf_count_t, void*) { return 0; }
+    static sf_count_t Tell(void* user) { return Of(user).At; }
+};
+
+}  // namespace
+
 TWavReader::TWavReader(const std::string& path, double engineRate) {
     SF_INFO info{};
     file_ = sf_open(path.c_str(), SFM_READ, &info);
     if (file_ == nullptr) throw std::runtime_error("cannot read " + path + ": " + sf_strerror(nullptr));
-    if (info.channels < 1 || info.samplerate < 1000 || info.samplerate > 768000) {
+    Open(path, engineRate, info.channels, info.samplerate);
+}
+
+TWavReader::TWavReader(std::string_view bytes, double engineRate, const std::string& name) {
+    memory_.Bytes = bytes;
+    static SF_VIRTUAL_IO io{TMemoryIo::Length, TMemoryIo::Seek, TMemoryIo::Read, TMemoryIo::Write, TMemoryIo::Tell};
+    SF_INFO info{};
+    file_ = sf_open_virtual(&io, SFM_READ, &info, &memory_);
+    if (file_ == nullptr) throw std::runtime_error("cannot read " + name + ": " + sf_strerror(nullptr));
+    Open(name, engineRate, info.channels, info.samplerate);
+}
+
+void TWavReader::Open(const std::string& name, double engineRate, int channels, int rate) {
+    if (channels < 1 || channels > 256 || rate < 1000 || rate > 768000) {
         sf_close(file_);
-        throw std::runtime_error(path + ": not an audio file the modem can use");
+        file_ = nullptr;
+        throw std::runtime_error(name + ": not an audio file the modem can use");
     }
-    channels_ = info.channels;
-    fileRate_ = info.samplerate;
+    channels_ = channels;
+    fileRate_ = rate;
     ratio_ = engineRate / fileRate_;
     int error = 0;
     resampler_ = src_new(SRC_SINC_MEDIUM_QUALITY, 1, &error);
     if (resampler_ == nullptr) {
         sf_close(file_);
+        file_ = nullptr;
         throw std::runtime_error(std::string("resampler: ") + src_strerror(error));
     }
 }
@@ -44,7 +88,9 @@ bool TWavReader::Fill() {
         for (std::size_t i = 0; i < mono_.size(); ++i) {
             float sum = 0;
             for (int c = 0; c < channels_; ++c) sum += frames_[i * static_cast<std::size_t>(channels_) + static_cast<std::size_t>(c)];
-            mono_[i] = sum / static_cast<float>(channels_);
+            // A float file may hold NaN, infinity or values past full scale that
+            // overflow the filters; it is clipped as a sound card's converter would.
+            mono_[i] = std::isfinite(sum) ? std::clamp(sum / static_cast<float>(channels_), -1.0f, 1.0f) : 0.0f;
         }
         monoUsed_ = 0;
         if (got < kFrames) fileEnded_ = true;

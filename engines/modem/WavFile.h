@@ -2,8 +2,10 @@
 // WAV files as the engine's audio: any rate and channel count in (mixed to
 // mono and resampled to the engine's rate), 16-bit mono out. Errors are
 // thrown as std::runtime_error with the file's name and libsndfile's reason.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Audio.h"
@@ -13,9 +15,17 @@ struct SRC_STATE_tag;
 
 namespace quorvel::modem {
 
+// The bytes a reader from memory reads, and where it is in them.
+struct TWavBytes {
+    std::string_view Bytes;
+    std::int64_t At = 0;
+};
+
 class TWavReader final : public IAudioInput {
 public:
     TWavReader(const std::string& path, double engineRate);
+    // A file's bytes already in memory; they must outlive the reader.
+    TWavReader(std::string_view bytes, double engineRate, const std::string& name);
     ~TWavReader() override;
     TWavReader(const TWavReader&) = delete;
     TWavReader& operator=(const TWavReader&) = delete;
@@ -24,7 +34,9 @@ public:
     double FileRate() const { return fileRate_; }
 
 private:
+    void Open(const std::string& name, double engineRate, int channels, int rate);
     bool Fill();
+    TWavBytes memory_;
     sf_private_tag* file_ = nullptr;
     SRC_STATE_tag* resampler_ = nullptr;
     int channels_ = 1;
