@@ -180,13 +180,14 @@ TEST_F(ModemDisplaysTest, WaterfallRepaintsOnlyTheNewRow) {
 }
 
 TEST_F(ModemDisplaysTest, CharactersArrivingWithASpectrumReachThePaneInTheSameTurn) {
+    // The model outlives the pane its parent takes down.
+    TFocusScope focus;
+    TRichEdit model("RichEdit1", &focus);
+    qt::TQtSync sync;
     QWidget parent;
     QWidget* canvas = band.CreateCanvas(&parent);
     band.wType = 1;
     canvas->setGeometry(0, 0, 1000, 60);
-    TFocusScope focus;
-    TRichEdit model("RichEdit1", &focus);
-    qt::TQtSync sync;
     auto* pane = new qt::TQtRichPane(model, sync, &parent);
     pane->setGeometry(0, 60, 400, 100);
     parent.resize(1000, 160);
