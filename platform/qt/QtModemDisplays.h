@@ -29,7 +29,7 @@ struct TBandWindow {
     double ColumnOf(double hz, int width) const;
 };
 
-// XMMVView1: the waterfall scrolls down one row per spectrum; only the new
+// XMMVView1: the waterfall scrolls down one row for each new spectrum; only the new
 // row and the marker strip above it are painted again.
 class TQtBandView final : public TXMMVView {
 public:
