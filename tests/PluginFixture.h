@@ -28,6 +28,16 @@ protected:
         library = std::make_unique<TPluginLibrary>(sim.Ports());
     }
 
+    // Whatever a test left open, unloading the library leaves nothing of the
+    // plug-in behind: no window, hook or timer. Runs after the derived
+    // fixture's members (windows it made itself) are gone.
+    ~PluginFixture() override {
+        library.reset();
+        EXPECT_EQ(sim.Windows.EnumWindows(), std::vector<THandle>{hostWindow}) << "a window outlived the plug-in";
+        EXPECT_EQ(sim.Windows.HookCount(), 0u) << "a hook outlived the plug-in";
+        EXPECT_EQ(sim.Dispatcher.ActiveTimers(), 0u) << "a timer outlived the plug-in";
+    }
+
     std::vector<TMessage> Received(std::uint32_t msg) const {
         std::vector<TMessage> out;
         for (const auto& m : received)

@@ -20,6 +20,7 @@
 #include "SimFileSystem.h"
 #include "base/Files.h"
 #include "modem/FilterPresets.h"
+#include "rxtext/TextFileTransfer.h"
 #include "settings/ClassesX.h"
 #include "test_settings_support.h"
 
@@ -104,6 +105,11 @@ void ExpectWholeFiles(const std::string& folder, int trial) {
     ASSERT_EQ(presets->size(), 2000u) << "presets torn";
     EXPECT_EQ(presets->front().Name.substr(0, 40), presets->back().Name.substr(0, 40));
 
+    const std::string received = JoinPath(folder, "RcFiles");
+    RemoveStaleReceivedFile(received);
+    EXPECT_TRUE(Uniform(ReadAll(JoinPath(received, "qso.txt")), kPayload)) << "received file torn";
+    EXPECT_TRUE(Temporaries(received).empty()) << "left among the received files: " << Temporaries(received).front();
+
     std::string error;
     pavohost::TLogBook log(fs::path(folder) / "log.adi", "1.0");
     ASSERT_TRUE(log.Open(error)) << error;
@@ -128,6 +134,7 @@ TEST(CrashSafeWrites, KilledSavesLeaveOldOrNewFilesAndNoTemporaries) {
     std::mt19937 random(20261209);
     std::uniform_int_distribution<int> moment(0, 40000);  // microseconds after the first round
     int killedWithTemporary = 0;
+    fs::create_directory(temp.Path("RcFiles"));
     for (int trial = 0; trial < Trials(); ++trial) {
         // A fresh log now and then keeps each round's rewrite short.
         if (trial % 25 == 0) fs::remove(temp.Path("log.adi"));
@@ -164,6 +171,9 @@ TEST(CrashSafeWrites, AFailedWriteFlushOrRenameKeepsTheOldFile) {
     ASSERT_TRUE(WritePresetFile(presets, {{"old", 0, 100, 1}}));
     std::string error;
     ASSERT_TRUE(pavohost::WriteFileAtomically(logFile, "old log", error));
+    const std::string received = temp.Path("RcFiles");
+    fs::create_directory(received);
+    ASSERT_TRUE(StoreReceivedFile(received, "qso.txt", "old file"));
 
     for (sim::TFileOp op : {sim::TFileOp::Write, sim::TFileOp::Flush, sim::TFileOp::Rename}) {
         SCOPED_TRACE(static_cast<int>(op));
@@ -175,6 +185,8 @@ TEST(CrashSafeWrites, AFailedWriteFlushOrRenameKeepsTheOldFile) {
         faulty.FailAt(op, 1);
         EXPECT_FALSE(pavohost::WriteFileAtomically(logFile, "new log", error));
         EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+        faulty.FailAt(op, 1);
+        EXPECT_FALSE(StoreReceivedFile(received, "qso.txt", "new file"));
         faulty.FailAt(op, 0);
 
         TPayload loaded;
@@ -182,7 +194,9 @@ TEST(CrashSafeWrites, AFailedWriteFlushOrRenameKeepsTheOldFile) {
         EXPECT_EQ(loaded.Payload, "old");
         EXPECT_EQ(ReadPresetFile(presets)->front().Name, "old");
         EXPECT_EQ(ReadAll(logFile.string()), "old log");
+        EXPECT_EQ(ReadAll(JoinPath(received, "qso.txt")), "old file");
         EXPECT_TRUE(Temporaries(temp.Folder()).empty());
+        EXPECT_TRUE(Temporaries(received).empty());
     }
     // The second write of a run failing: the first file is replaced, the second is not.
     faulty.FailAt(sim::TFileOp::Write, 2);

@@ -275,6 +275,21 @@ TEST_F(FileTransferTest, NoAnnouncedNameWritesOutsideTheReceivedFilesFolder) {
     EXPECT_GE(FilesWritten().size(), 6u);
 }
 
+TEST_F(FileTransferTest, TheNextStartClearsAHalfWrittenReceptionButNoReceivedFile) {
+    form.reset();
+    const fs::path half = data / "Quorvel" / "RcFiles.tmp";
+    std::ofstream(half, std::ios::binary) << "one\r\ntw";
+    std::ofstream(received / "notes.tmp", std::ios::binary) << "sent as notes.tmp";
+    form = TForm::Create<TMainForm>(*library);
+    EXPECT_FALSE(fs::exists(half));
+    EXPECT_EQ(ReadAll(received / "notes.tmp"), "sent as notes.tmp");
+
+    // A received file may itself be called something.tmp; it lands whole.
+    Rx(kStart + "\r\nnotes.tmp\r\nnew\r\n\r\n" + kEnd);
+    EXPECT_EQ(ReadAll(received / "notes.tmp"), "new\r\n\r\n");
+    EXPECT_FALSE(fs::exists(half));
+}
+
 TEST_F(FileTransferTest, SendingAFileFramesItEndsAnyReceptionAndTheEchoStartsNothing) {
     const fs::path file = root / "a.txt";
     std::ofstream(file, std::ios::binary) << "one\ntwo";

@@ -275,13 +275,14 @@ TEST_F(TransmitTest, TheRxTagEndsAFeedEvenWithoutAutoEnd) {
 TEST_F(TransmitTest, ADelayTxWaitBlocksTheWindowThread) {
     library->Config.DelayTX = 250;
     int ticks = 0;
-    sim.Dispatcher.SetTimer(10, [&] { ++ticks; });
+    const auto timer = sim.Dispatcher.SetTimer(10, [&] { ++ticks; });
     form->RsSpeedButton1.SetDown(false);
     PlaceMacro("x");
     EXPECT_EQ(ticks, 0);  // nothing ran inside the wait
     EXPECT_EQ(sim.Dispatcher.BlockedMs(), 250);
     EXPECT_EQ(sim.Dispatcher.Now(), 250);
     EXPECT_TRUE(engine->bTX());  // switched after the wait
+    sim.Dispatcher.KillTimer(timer);
 }
 
 TEST_F(TransmitTest, AHeldLastEchoStillEndsTheTransmission) {

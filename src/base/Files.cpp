@@ -90,11 +90,14 @@ fs::path TemporaryPathOf(const fs::path& target) {
 }
 
 std::error_code ReplaceFile(const fs::path& target, std::string_view data) {
+    return ReplaceFile(target, data, TemporaryPathOf(target));
+}
+
+std::error_code ReplaceFile(const fs::path& target, std::string_view data, const fs::path& temp) {
     IFileSystem& files = FileSystem();
     const TFileStatus st = files.Status(target);
     if (st.Kind != TFileKind::Missing && st.Kind != TFileKind::File) return std::make_error_code(std::errc::is_a_directory);
     if (st.Kind == TFileKind::File && st.ReadOnly) return std::make_error_code(std::errc::permission_denied);
-    const fs::path temp = TemporaryPathOf(target);
     if (files.Status(temp).Kind == TFileKind::Folder) return std::make_error_code(std::errc::is_a_directory);
     // Flushed before the rename: otherwise a crash could publish a name whose data never reached the disk.
     std::error_code ec = files.Write(temp, data);
@@ -108,6 +111,12 @@ bool WriteFileAtomic(std::string_view path, std::string_view data) {
     if (path.empty() || IsPathDelimiter(path.back())) return false;
     if (!DirectoryExists(ExtractFileDir(path))) return false;
     return !ReplaceFile(NativePath(path), data);
+}
+
+bool WriteFileAtomic(std::string_view path, std::string_view data, std::string_view temporary) {
+    if (path.empty() || IsPathDelimiter(path.back()) || temporary.empty()) return false;
+    if (!DirectoryExists(ExtractFileDir(path))) return false;
+    return !ReplaceFile(NativePath(path), data, NativePath(temporary));
 }
 
 void RemoveStaleTemporary(std::string_view path) {

@@ -50,9 +50,13 @@ std::optional<std::string> ReadFileBytes(std::string_view path, std::uintmax_t m
 // without writing when the folder is missing or the file is write-protected;
 // creates no folder.
 bool WriteFileAtomic(std::string_view path, std::string_view data);
+// The same through a temporary file of the caller's choosing (on the same disk).
+bool WriteFileAtomic(std::string_view path, std::string_view data, std::string_view temporary);
 
 // The same for a native path, creating nothing; says why it failed.
 std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view data);
+std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view data,
+                            const std::filesystem::path& temp);
 // The temporary file a replacement of target writes first.
 std::filesystem::path TemporaryPathOf(const std::filesystem::path& target);
 // Removes the temporary file a save of path killed half-way left behind

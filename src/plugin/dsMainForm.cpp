@@ -16,6 +16,7 @@
 #include "plugin/Session.h"
 #include "ports/Dialogs.h"
 #include "ports/Dispatcher.h"
+#include "rxtext/TextFileTransfer.h"
 #include "ui/MessageBoxes.h"
 #include "ui/PaneMenu.h"
 
@@ -153,6 +154,7 @@ void TMainForm::FormCreate() {
     if (!data.empty()) Settings().Load(dsConfig::ConfigurationPath(data));
     // A save killed half-way leaves its temporary file; the presets are read only later.
     if (!data.empty()) RemoveStaleTemporary(FilterPresetsPath(data));
+    RemoveStaleReceivedFile(ReceivedFilesFolder());
 
     CreateMacrosDataModule();
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Files.h"
+
 namespace quorvel {
 
 std::string BuildFileFrame(std::string_view name, const std::vector<std::string>& lines) {
@@ -63,6 +65,28 @@ std::string ReceivedFileText(const std::vector<std::string>& lines) {
     text.reserve(size);
     for (const std::string& line : lines) text.append(line).append("\r\n");
     return text;
+}
+
+namespace {
+
+std::string ReceivedFileTemporary(std::string_view folder) {
+    return std::string(folder) + ".tmp";
+}
+
+}  // namespace
+
+bool StoreReceivedFile(std::string_view folder, std::string_view name, std::string_view text) {
+    if (folder.empty() || IsPathDelimiter(folder.back())) return false;
+    const std::string path = JoinPath(folder, name);
+    // A name that still climbs out of the folder is refused, not followed.
+    if (ExtractFileDir(path) != folder) return false;
+    return WriteFileAtomic(path, text, ReceivedFileTemporary(folder));
+}
+
+void RemoveStaleReceivedFile(std::string_view folder) {
+    if (folder.empty() || IsPathDelimiter(folder.back())) return;
+    const std::string temp = ReceivedFileTemporary(folder);
+    if (FileExists(temp)) DeleteFile(temp);
 }
 
 }  // namespace quorvel

@@ -46,4 +46,14 @@ std::optional<TReceivedFile> ParseReceivedFile(std::string_view body);
 // The received file's bytes on disk.
 std::string ReceivedFileText(const std::vector<std::string>& lines);
 
+// Stores text as the file name (already made plain) in the received-files
+// folder; false when it cannot be stored, and then nothing on disk changed.
+// It is written first as "<folder>.tmp" beside the folder, so a reception
+// killed half-way never leaves a temporary among the received files under a
+// name a peer could also have sent.
+bool StoreReceivedFile(std::string_view folder, std::string_view name, std::string_view text);
+
+// Removes what a reception killed half-way left behind.
+void RemoveStaleReceivedFile(std::string_view folder);
+
 }  // namespace quorvel

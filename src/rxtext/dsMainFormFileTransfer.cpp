@@ -123,10 +123,8 @@ void TMainForm::SaveReceivedFile() {
         if (std::optional<TReceivedFile> file = ParseReceivedFile(body)) {
             const std::string folder = ReceivedFilesFolder();
             const std::string name = fsUnsolvedFileName(Platform().Libraries, file->Name);
-            const std::string path = JoinPath(folder, name);
-            if (!folder.empty() && ExtractFileDir(path) == folder &&
-                WriteFileAtomic(path, ReceivedFileText(file->Lines)) && Settings().AutoOpenRCFile)
-                if (IShell* shell = Platform().Shell) shell->Open(path);
+            if (StoreReceivedFile(folder, name, ReceivedFileText(file->Lines)) && Settings().AutoOpenRCFile)
+                if (IShell* shell = Platform().Shell) shell->Open(JoinPath(folder, name));
         }
     } catch (...) {
     }

@@ -1,5 +1,5 @@
-// Saves the plug-in's settings, its window state, the filter presets and the
-// host's log over and over until it is killed, so a test can kill it at any
+// Saves the plug-in's settings, its window state, the filter presets, a
+// received file and the host's log over and over until it is killed, so a test can kill it at any
 // moment of a save. Each settings file alternates between two complete
 // versions ('A' and 'B' payloads); the log grows by one record per round.
 // Prints "ready" once every file holds a first complete version.
@@ -12,6 +12,7 @@
 #include "SimPlatform.h"
 #include "base/Files.h"
 #include "modem/FilterPresets.h"
+#include "rxtext/TextFileTransfer.h"
 #include "settings/ClassesX.h"
 #include "ui/Application.h"
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     TPayloadSettings settings;
     settings.FileName = JoinPath(folder, "configuration.xml");
     const std::string presets = JoinPath(folder, "filters.list");
+    const std::string received = JoinPath(folder, "RcFiles");
     pavohost::TLogBook log(std::filesystem::path(folder) / "log.adi", "1.0");
     std::string error;
     if (!log.Open(error)) {
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
         settings.Payload.assign(kPayloadBytes, fill);
         form->payload.assign(kPayloadBytes, fill);
         if (!settings.Save() || !WritePresetFile(presets, Presets(fill))) return 1;
+        if (!StoreReceivedFile(received, "qso.txt", settings.Payload)) return 1;
         form->SaveState();
         pavohost::TAdifRecord record;
         record.Set("CALL", "R" + std::to_string(round));
