@@ -10,6 +10,7 @@
 
 #include "HostFiles.h"
 #include "base/CodePage.h"
+#include "ports/FileSystem.h"
 #include "tx/MacroTags.h"
 #include "tx/MacrosesDataModule.h"
 
@@ -36,13 +37,13 @@ std::string ShellQuoted(const std::string& s) {
 }  // namespace
 
 std::vector<TMacro> ReadMacroPacketFile(const std::string& path) {
-    if (!std::filesystem::exists(path)) return {};
     // The path is the host's (UTF-8), not the plug-in's code page.
-    std::error_code ec;
-    if (std::filesystem::file_size(path, ec) > quorvel::kMaxMacroFileBytes && !ec)
+    const quorvel::TFileStatus status = quorvel::FileSystem().Status(path);
+    if (status.Kind == quorvel::TFileKind::Missing) return {};
+    if (status.Kind == quorvel::TFileKind::File && status.Size > quorvel::kMaxMacroFileBytes)
         throw std::runtime_error(path + " is larger than a macro packet may be");
     std::string error;
-    const auto bytes = ReadWholeFile(path, error);
+    const auto bytes = ReadWholeFile(path, error, quorvel::kMaxMacroFileBytes);
     if (!bytes) throw std::runtime_error(error.empty() ? "cannot read " + path : error);
     std::vector<TMacro> macros;
     try {
@@ -76,7 +77,6 @@ std::vector<std::string> MacroTagWarnings(const std::string& text) {
 void WriteMacroPacketFile(const std::string& path, const std::vector<TMacro>& macros) {
     std::string error;
     const std::filesystem::path file = std::filesystem::absolute(path);
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
     if (!WriteFileAtomically(file, FormatMacroPacket(macros), error))
         throw std::runtime_error("cannot save " + path + ": " + error);
 }

@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -15,14 +14,12 @@ namespace fs = std::filesystem;
 
 TEngineSimulation::TEngineSimulation(const std::string& pluginFolder) {
     const fs::path registration = fs::path(pluginFolder) / quorvel::linux_platform::kEngineRegistrationFile;
-    std::ifstream file(registration, std::ios::binary);
-    if (!file) {
+    const auto text = quorvel::linux_platform::ReadEngineRegistration(pluginFolder);
+    if (!text) {
         reason_ = "no engine registration at " + registration.string();
         return;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    const auto engines = quorvel::linux_platform::ParseEngineRegistration(text.str());
+    const auto engines = quorvel::linux_platform::ParseEngineRegistration(*text);
     std::string id = quorvel::kModemEngineClassId;
     for (char& c : id) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
     const auto it = engines.find(id);

@@ -3,7 +3,6 @@
 // with windows.
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -17,6 +16,7 @@
 #include "Gui.h"
 #endif
 #include "Host.h"
+#include "HostFiles.h"
 #include "HostText.h"
 #include "LinuxLibraries.h"
 #include "MacroCommands.h"
@@ -193,10 +193,10 @@ std::string ReadScript(const std::string& name) {
         text << std::cin.rdbuf();
         return text.str();
     }
-    std::ifstream in(name, std::ios::binary);
-    if (!in) throw THostError(kExitUsage, "cannot read the script " + name);
-    text << in.rdbuf();
-    return text.str();
+    std::string error;
+    std::optional<std::string> script = ReadWholeFile(name, error);
+    if (!script) throw THostError(kExitUsage, "cannot read the script " + name + (error.empty() ? "" : ": " + error));
+    return *script;
 }
 
 std::string DefaultPlugin() {
@@ -226,14 +226,15 @@ std::string PluginWithEngine(const std::string& plugin, const std::string& engin
             fs::create_symlink(entry.path(), folder / name, ec);
         }
     }
-    std::ofstream reg(folder / "modem-engines.reg", std::ios::binary | std::ios::trunc);
-    reg << "# Modem engines by class id, for the plug-in in this folder.\n" << quorvel::kModemEngineClassId << "="
-        << module << "\n";
+    std::string reg = "# Modem engines by class id, for the plug-in in this folder.\n" +
+                      std::string(quorvel::kModemEngineClassId) + "=" + module + "\n";
     // Only the signal-processing engine has a spectrum for the display controls.
     if (engine == "modem")
         for (const char* control : {quorvel::kModemViewClassId, quorvel::kModemLevelClassId})
-            reg << control << "=" << module << "\n";
-    if (!reg) throw THostError(kExitUsage, "cannot prepare the engine folder " + folder.string());
+            reg += std::string(control) + "=" + module + "\n";
+    std::string error;
+    if (!WriteFileAtomically(folder / "modem-engines.reg", reg, error))
+        throw THostError(kExitUsage, "cannot prepare the engine folder " + folder.string() + ": " + error);
     return (folder / fs::path(plugin).filename()).string();
 }
 

@@ -1,12 +1,12 @@
 #include "RegisteredEngines.h"
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "LinuxLibraries.h"
 #include "base/CodePage.h"
 #include "base/Text.h"
+#include "ports/FileSystem.h"
 
 namespace quorvel::linux_platform {
 
@@ -26,6 +26,14 @@ std::map<std::string, std::string> ParseEngineRegistration(const std::string& te
     return out;
 }
 
+std::optional<std::string> ReadEngineRegistration(const std::string& folder) {
+    // A registration names a handful of modules; a larger file is not one.
+    constexpr std::uintmax_t kMaxBytes = 1u << 20;
+    std::string text;
+    if (FileSystem().Read(std::filesystem::path(folder) / kEngineRegistrationFile, kMaxBytes, text)) return std::nullopt;
+    return text;
+}
+
 TRegisteredEngines::~TRegisteredEngines() = default;
 
 std::string EngineVersionRefusal(const std::string& module, std::int32_t found) {
@@ -39,11 +47,9 @@ std::string EngineVersionRefusal(const std::string& module, std::int32_t found) 
 std::string TRegisteredEngines::ModulePath(const char* classId) const {
     if (classId == nullptr) return {};
     const std::filesystem::path folder(folder_);
-    std::ifstream file(folder / kEngineRegistrationFile, std::ios::binary);
-    if (!file) return {};
-    std::ostringstream text;
-    text << file.rdbuf();
-    const auto registry = ParseEngineRegistration(text.str());
+    const std::optional<std::string> text = ReadEngineRegistration(folder_);
+    if (!text) return {};
+    const auto registry = ParseEngineRegistration(*text);
     const auto it = registry.find(UpperAscii(classId));
     if (it == registry.end()) return {};
     std::filesystem::path module(it->second);

@@ -5,6 +5,7 @@
 // module of another version is refused (Refusal() says why).
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ std::string EngineVersionRefusal(const std::string& module, std::int32_t found);
 
 // class id -> module path, from the registration file's text.
 std::map<std::string, std::string> ParseEngineRegistration(const std::string& text);
+
+// The registration file in folder, or nothing when it cannot be read.
+std::optional<std::string> ReadEngineRegistration(const std::string& folder);
 
 class TRegisteredEngines final : public IModemEngineFactory {
 public:

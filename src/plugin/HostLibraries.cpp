@@ -1,10 +1,12 @@
 #include "plugin/HostLibraries.h"
 
-#include <fstream>
+#include <algorithm>
+#include <filesystem>
 
 #include "base/CodePage.h"
 #include "base/Files.h"
 #include "ports/Dialogs.h"
+#include "ports/FileSystem.h"
 #include "ui/Application.h"
 #include "ui/MessageBoxes.h"
 
@@ -21,13 +23,16 @@ std::string Format(std::string_view pattern, std::string_view argument) {
 constexpr std::size_t kMaxIdLength = 4096;
 
 std::string FirstLine(const std::string& path) {
-    std::ifstream in(NativePath(path), std::ios::binary);
-    if (!in) throw EInOutError(Format(Ru("Не удалось открыть файл \"%s\"."), path));
-    std::string line;
-    char c = 0;
-    while (line.size() < kMaxIdLength && in.get(c) && c != '\r' && c != '\n') line += c;
-    if (in.bad()) throw EInOutError(Format(Ru("Не удалось прочитать файл \"%s\"."), path));
-    return line;
+    IFileSystem& files = FileSystem();
+    const std::filesystem::path file = NativePath(path);
+    if (files.Status(file).Kind != TFileKind::File) throw EInOutError(Format(Ru("Не удалось открыть файл \"%s\"."), path));
+    // Only the first line counts; a file far larger than one is not an index file.
+    std::string text;
+    if (files.Read(file, 64 * kMaxIdLength, text))
+        throw EInOutError(Format(Ru("Не удалось прочитать файл \"%s\"."), path));
+    const std::size_t end = std::min(text.find_first_of("\r\n"), kMaxIdLength);
+    text.resize(std::min(end, text.size()));
+    return text;
 }
 
 // What a host library wrote into a buffer of the given size, up to its

@@ -2,7 +2,6 @@
 // text, watching the received text for a frame and saving what it holds in
 // the received-files folder, and the look of the window while a file comes in.
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "base/CodePage.h"
@@ -10,6 +9,7 @@
 #include "plugin/HostLibraries.h"
 #include "plugin/dsMainForm.h"
 #include "ports/Dialogs.h"
+#include "ports/FileSystem.h"
 #include "ports/Shell.h"
 #include "rxtext/TextFileTransfer.h"
 #include "ui/MessageBoxes.h"
@@ -23,14 +23,8 @@ constexpr std::uintmax_t kMaxSentFileBytes = 1u << 20;
 
 // The chosen file, whose path is in the system's own file-name encoding.
 std::optional<std::string> ReadChosenFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxSentFileBytes) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string data(static_cast<std::size_t>(size), '\0');
-    in.read(data.data(), static_cast<std::streamsize>(size));
-    if (in.gcount() != static_cast<std::streamsize>(size)) return std::nullopt;
+    std::string data;
+    if (FileSystem().Read(path, kMaxSentFileBytes, data)) return std::nullopt;
     return data;
 }
 
