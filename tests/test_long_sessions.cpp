@@ -10,6 +10,7 @@
 
 #include "PluginFixture.h"
 #include "modem/EngineEvents.h"
+#include "rxtext/TextFileTransfer.h"
 #include "test_settings_support.h"
 
 namespace quorvel::testing {
@@ -145,6 +146,44 @@ TEST_F(LongSessions, RandomEngineEventsKeepMemoryOutsideThePanesBounded) {
                     heapAfterWarmUp, highest);
         EXPECT_LT(above, 1u << 20);
     }
+}
+
+// A file frame that never ends keeps what it received, by design: the
+// buffer is the only thing that grows, and it is reported on its own.
+TEST_F(LongSessions, AFileFrameThatNeverEndsGrowsOnlyItsBuffer) {
+    TempFolder data;
+    host.config.dataFolder = data.Folder();
+    ASSERT_NE(library->Run(&host.session, 0), 0u);
+    TMainForm& form = *library->MainForm;
+    TMainFormEngineEvents events(form);
+    auto rx = [&](std::string_view text) {
+        for (char c : text) events.OnRxChar(0, std::u16string(1, static_cast<char16_t>(c)), static_cast<unsigned char>(c));
+    };
+    rx(std::string(kFileStartMarker) + "\r\nendless.txt\r\n");
+    ASSERT_TRUE(form.Rx.FileReceiving);
+    const std::size_t total = EventBytes() / 4;
+    const std::size_t before = LiveHeap();
+    std::mt19937 random(43);
+    std::string line;
+    for (std::size_t i = 0; i < total; i += line.size()) {
+        line.assign(1 + random() % 70, static_cast<char>('a' + random() % 26));
+        line += "\r\n";
+        rx(line);
+        if (i % 65536 < line.size()) form.PaneForChannel(0).Clear();
+    }
+    form.PaneForChannel(0).Clear();
+    ASSERT_TRUE(form.Rx.FileReceiving);
+    const std::size_t buffer = form.Rx.FileRxBuffer.capacity();
+    EXPECT_GE(form.Rx.FileRxBuffer.size(), total);
+    if (kOwnAllocator) {
+        const std::size_t grown = LiveHeap() > before ? LiveHeap() - before : 0;
+        const std::size_t outside = grown > buffer ? grown - buffer : 0;
+        RecordProperty("FileBufferBytes", std::to_string(buffer));
+        std::printf("%zu characters in an endless file frame: buffer %zu bytes, the rest of the heap grew %zu bytes\n",
+                    form.Rx.FileRxBuffer.size(), buffer, outside);
+        EXPECT_LT(outside, 256u * 1024u);
+    }
+    library->Release();
 }
 
 }  // namespace
