@@ -433,6 +433,14 @@ TEST_F(DiskFaults, ADataFolderWithCyrillicLettersAndSpacesHoldsAWholeContact) {
     for (const char* file : {"configuration.xml", "mainform.config.xml", "macroses.config.xml"})
         EXPECT_TRUE(fs::is_regular_file(data / kPluginFolder / file)) << file;
     EXPECT_NE(ReadAll(data / kProfile / "configuration.xml").find("R3ABC"), std::string::npos);
+
+    // Letters the plug-in's code page has not: the host says the plug-in keeps nothing there.
+    const HostRun greek = Host(dir / "λόγος 日本", "answer wizard finish\nrun\n");
+    EXPECT_EQ(greek.exit, 0) << greek.err;
+    EXPECT_NE(greek.out.find(" has letters outside Windows-1251, which the plug-in cannot use, so it keeps no settings"),
+              std::string::npos)
+        << greek.out;
+    EXPECT_NE(greek.out.find("\"Не удалось сохранить конфигурацию.\""), std::string::npos) << greek.out;
 }
 
 }  // namespace
