@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -399,6 +400,8 @@ protected:
         const std::string air = ReadAll(dir / "air.wav");
         const fs::path fifo = dir / "air.fifo";
         EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        // A host that ends early closes its end: the feeder hears it as an error, not a signal.
+        const auto oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
         std::atomic<bool> hostEnded = false;
         std::thread feeder([&] {
             int fd = -1;
@@ -426,6 +429,7 @@ protected:
                          "--audio-in '" + fifo.string() + "'");
         hostEnded = true;
         feeder.join();
+        std::signal(SIGPIPE, oldPipeHandler);
         fs::remove(fifo);
         return r;
     }
