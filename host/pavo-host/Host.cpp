@@ -136,7 +136,14 @@ void THost::LoadPlugin(const std::string& path) {
     // plug-ins data folder, received text files in its RcFiles, and makes no
     // folders itself: the host's installer does, so the host makes them here.
     std::string error;
-    const fs::path own = fs::path(settings_.Get("PluginsDataPath")) / fs::path(path).stem();
+    // The plug-in is handed its folder in Windows-1251: a letter outside it
+    // (Greek, Chinese) gives a path that names no folder.
+    const std::string data = settings_.Get("PluginsDataPath");
+    if (ToUtf8(ToCp1251(data)) != data)
+        env_.Events.HostEvent("host", "the plug-ins data folder " + data +
+                                          " has letters outside Windows-1251, which the plug-in cannot use, so it keeps "
+                                          "no settings");
+    const fs::path own = fs::path(data) / fs::path(path).stem();
     if (!EnsureWritableFolder(own, error))
         env_.Events.HostEvent("host", "the plug-in's data folder cannot be used, so it keeps no settings: " + error);
     else if (!EnsureWritableFolder(own / "RcFiles", error))

@@ -216,25 +216,35 @@ std::string PluginWithEngine(const std::string& plugin, const std::string& engin
     if (module == nullptr) throw THostError(kExitUsage, "--engine wants modem or loopback, not \"" + engine + "\"");
     const fs::path from = fs::absolute(plugin).parent_path();
     const fs::path folder = appData / "pavo-host-engines" / engine;
+    const auto refused = [&folder](const std::string& why) {
+        return THostError(kExitData, "cannot prepare the engine folder " + folder.string() + ": " + why);
+    };
     std::error_code ec;
     fs::create_directories(folder, ec);
+    if (ec) throw refused(ec.message());
+    // What is already right is left as it is, so that a full or read-only
+    // disk keeps a folder an earlier run prepared.
     for (const auto& entry : fs::directory_iterator(from, ec)) {
         const std::string name = entry.path().filename().string();
         if (!entry.is_regular_file() || name == "modem-engines.reg") continue;
         if (name.ends_with(".so") || name.ends_with(".kpl")) {
-            fs::remove(folder / name, ec);
-            fs::create_symlink(entry.path(), folder / name, ec);
+            std::error_code linkError;
+            if (fs::read_symlink(folder / name, linkError) == entry.path()) continue;
+            fs::remove(folder / name, linkError);
+            fs::create_symlink(entry.path(), folder / name, linkError);
+            if (linkError) throw refused(linkError.message());
         }
     }
-    std::string reg = "# Modem engines by class id, for the plug-in in this folder.\n" +
-                      std::string(quorvel::kModemEngineClassId) + "=" + module + "\n";
+    std::string reg = std::string("# Modem engines by class id, for the plug-in in this folder.\n") +
+                      quorvel::kModemEngineClassId + "=" + module + "\n";
     // Only the signal-processing engine has a spectrum for the display controls.
     if (engine == "modem")
         for (const char* control : {quorvel::kModemViewClassId, quorvel::kModemLevelClassId})
             reg += std::string(control) + "=" + module + "\n";
     std::string error;
-    if (!WriteFileAtomically(folder / "modem-engines.reg", reg, error))
-        throw THostError(kExitUsage, "cannot prepare the engine folder " + folder.string() + ": " + error);
+    const fs::path regFile = folder / "modem-engines.reg";
+    const std::optional<std::string> existing = ReadWholeFile(regFile, error);
+    if ((!existing || *existing != reg) && !WriteFileAtomically(regFile, reg, error)) throw refused(error);
     return (folder / fs::path(plugin).filename()).string();
 }
 
