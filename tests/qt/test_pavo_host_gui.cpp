@@ -256,7 +256,13 @@ TEST_F(PavoHostUnderWindowManager, WhereTheUserLeftThePlugInsWindowIsSavedAndRes
                                        150 + 635 + std::stoi(e[3]) + std::stoi(e[4])};
     EXPECT_EQ(x.Run("xdotool windowactivate --sync " + plugin + " && xdotool key --clearmodifiers alt+F4"), 0);
     ASSERT_TRUE(WaitFor("host: PavoRelease", 100)) << ReadAll(out);
-    const std::string state = ReadAll(dir / "data/Zentavo/pavo-host/Plugins Data/Quorvel/mainform.config.xml");
+    // The host says so before it calls the plug-in, which saves the state then.
+    const fs::path stateFile = dir / "data/Zentavo/pavo-host/Plugins Data/Quorvel/mainform.config.xml";
+    std::string state;
+    for (int i = 0; i < 100 && state.find("</Configuration>") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        state = ReadAll(stateFile);
+    }
     auto value = [&](const std::string& name) {
         std::smatch m;
         return std::regex_search(state, m, std::regex("<" + name + "[^>]*>(-?\\d+)</" + name + ">")) ? std::stoi(m[1]) : -1;
