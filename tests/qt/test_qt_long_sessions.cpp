@@ -1,0 +1,173 @@
+// Run/release cycles with the real window: shown, painted, closed, shown
+// again, notified, released. Nothing the window made outlives it and the heap
+// stays flat. QUORVEL_LONG_CYCLES sets the number of cycles (the long run
+// takes 2000 or more).
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "FakeHost.h"
+#include "FakeHostLibraries.h"
+#include "LoopbackEngine.h"
+#include "QtDesktop.h"
+#include "SimPlatform.h"
+#include "plugin/PluginPlatform.h"
+#include "plugin/Session.h"
+#include "plugin/dsMainForm.h"
+#include "test_settings_support.h"
+
+namespace quorvel::testing {
+namespace {
+
+int Cycles() {
+    const char* n = std::getenv("QUORVEL_LONG_CYCLES");
+    return n != nullptr ? std::max(1, std::atoi(n)) : 100;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kOwnAllocator = false;  // the sanitizer's allocator does not report through mallinfo
+#else
+constexpr bool kOwnAllocator = true;
+#endif
+
+std::size_t LiveHeap() { return mallinfo2().uordblks; }
+
+// What Qt holds on to by the application's side: windows, their children,
+// the objects hung on the application, timers of the UI thread.
+struct QtObjects {
+    qsizetype topLevels = 0, onHostWindow = 0, onApplication = 0;
+    std::size_t timers = 0, hooks = 0, handles = 0;
+    bool operator==(const QtObjects&) const = default;
+};
+
+void PrintTo(const QtObjects& o, std::ostream* os) {
+    *os << "{top-level widgets " << o.topLevels << ", on the host window " << o.onHostWindow
+        << ", on the application " << o.onApplication << ", timers " << o.timers << ", hooks " << o.hooks
+        << ", handles " << o.handles << "}";
+}
+
+class QtLongSessions : public ::testing::Test {
+protected:
+    QtLongSessions() {
+        hostMain.setWindowTitle("Tarvik");
+        host.application.mainWindow.handle =
+            desktop.Windows.AdoptWindow(&hostMain, [](const TMessage&) { return std::intptr_t{0}; });
+        host.config.dataFolder = temp.Folder();
+        std::filesystem::create_directories(temp.Path("Quorvel"));
+        host.OpenNewQso();
+        RegisterHostLibraries(sim.Libraries);
+        TPlatform ports = sim.Ports();
+        ports.Dispatcher = &desktop.Dispatcher;
+        ports.Windows = &desktop.Windows;
+        ports.Dialogs = &desktop.Dialogs;
+        ports.Clipboard = &desktop.Clipboard;
+        ports.Engines = &engines;
+        ports.Views = PluginViews();
+        ports.Audio = nullptr;  // no sound card: the first start opens no wizard
+        library = std::make_unique<TPluginLibrary>(ports);
+    }
+    ~QtLongSessions() override { library.reset(); }
+
+    static void Turn() {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QtObjects Objects() const {
+        QtObjects o;
+        o.topLevels = QApplication::topLevelWidgets().size();
+        o.onHostWindow = hostMain.findChildren<QObject*>().size();
+        o.onApplication = qApp->findChildren<QObject*>().size();
+        o.timers = desktop.Dispatcher.ActiveTimers();
+        o.hooks = desktop.Windows.HookCount();
+        o.handles = desktop.Windows.EnumWindows().size();
+        return o;
+    }
+
+    void OneCycle(int i) {
+        ASSERT_NE(library->Run(&host.session, i), 0u);
+        Turn();  // shown and painted
+        library->SendNotify(2, 1);   // the new-QSO window opens
+        library->SendNotify(1, 26);  // the appearance changes
+        library->SendNotify(1, 44);
+        library->SendNotify(2, 6);
+        TMainForm& form = *library->MainForm;
+        form.Memo1.SetText("CQ CQ de UA3ABC");
+        form.Edit1.SetText("DL1ABC");
+        form.mnuStatusBar.Click();  // hidden and shown again
+        Turn();
+        form.mnuStatusBar.Click();
+        Turn();
+        form.Close();
+        Turn();
+        ASSERT_NE(library->Run(&host.session, i), 0u);  // shown again
+        Turn();
+        library->SendNotify(3, 6);
+        library->SendNotify(3, 1);
+        library->Release();
+        Turn();
+        // What the fakes record grows by design; only the plug-in's own memory counts.
+        host.transceiver.calls.clear();
+        host.transceiver.registered.clear();
+        host.transceiver.tunes.clear();
+        host.newQso.enables.clear();
+        host.awards.set.clear();
+        sim.Dialogs.Messages.clear();
+        sim.Dialogs.Modals.clear();
+    }
+
+    qt::TQtDesktop desktop;
+    sim::TSimPlatform sim;  // libraries, process and sound card
+    TLoopbackEngineFactory engines;
+    FakeHost host;
+    TempFolder temp;
+    QWidget hostMain;
+    std::unique_ptr<TPluginLibrary> library;
+};
+
+TEST_F(QtLongSessions, RunReleaseCyclesLeaveNoWidgetTimerFilterOrHeapBehind) {
+    hostMain.show();
+    Turn();
+    const QtObjects before = Objects();
+    const int cycles = Cycles();
+    const int warmUp = std::min(20, cycles / 2);
+    std::size_t heapAfterWarmUp = 0;
+    QtObjects afterFirst;
+    for (int i = 0; i < cycles; ++i) {
+        OneCycle(i);
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(library->MainForm, nullptr);
+        const QtObjects now = Objects();
+        ASSERT_EQ(now.topLevels, before.topLevels) << "cycle " << i;
+        ASSERT_EQ(now.onHostWindow, before.onHostWindow) << "cycle " << i;
+        ASSERT_EQ(now.timers, 0u) << "cycle " << i;
+        ASSERT_EQ(now.hooks, 0u) << "cycle " << i;
+        ASSERT_EQ(now.handles, before.handles) << "cycle " << i;
+        // Qt hangs its style and gesture manager on the application the first time a window shows.
+        if (i == 0) afterFirst = now;
+        ASSERT_EQ(now, afterFirst) << "cycle " << i;
+        if (i + 1 == warmUp) heapAfterWarmUp = LiveHeap();
+    }
+    if (kOwnAllocator && cycles > warmUp) {
+        const std::size_t end = LiveHeap();
+        const std::size_t grown = end > heapAfterWarmUp ? end - heapAfterWarmUp : 0;
+        const std::size_t perCycle = grown / static_cast<std::size_t>(cycles - warmUp);
+        RecordProperty("HeapGrowthBytesPerCycle", std::to_string(perCycle));
+        std::printf("%d cycles with the window: live heap %zu -> %zu bytes (%zu per cycle)\n", cycles,
+                    heapAfterWarmUp, end, perCycle);
+        // A window's images left behind are kilobytes a cycle; allocator noise is not.
+        EXPECT_LT(perCycle, 512u) << grown << " bytes over " << cycles - warmUp << " cycles";
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::testing
