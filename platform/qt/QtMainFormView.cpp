@@ -343,7 +343,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window, TQtIcons& ico
     split->setObjectName(QStringLiteral("RxSplitter"));
     std::vector<QWidget*> panes;
     for (TRichEdit* pane : {&main_.RichEdit1, &main_.RichEdit2, &main_.RichEdit3, &main_.RichEdit4, &main_.RichEdit5}) {
-        auto* view = new TQtRichPane(*pane, sync_, split);
+        auto* view = new TQtRichPane(*pane, sync_, central);  // until the tabs take it
         if (main_.SmileyPicture) view->SetPicture(TMainForm::kSmileyPictureId, ToPixmap(*main_.SmileyPicture));
         panes.push_back(view);
     }
