@@ -95,7 +95,7 @@ TQtFormView::~TQtFormView() = default;
 std::unique_ptr<IFormView> TQtViewFactory::CreateView(TForm& form) {
     QWidget* window = FindWindowWidget(form.Handle());
     if (window == nullptr) return nullptr;
-    if (auto view = CreateMainFormView(form, *window)) return view;
+    if (auto view = CreateMainFormView(form, *window, icons_)) return view;
     if (auto view = CreateSetupWizardView(form, *window)) return view;
     if (auto view = CreateOptionsView(form, *window)) return view;
     return std::make_unique<TQtFormView>(form, *window);

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "QtIcons.h"
 #include "QtSync.h"
 #include "ports/Views.h"
 #include "ui/Forms.h"
@@ -30,6 +31,9 @@ private:
 class TQtViewFactory final : public IViewFactory {
 public:
     std::unique_ptr<IFormView> CreateView(TForm& form) override;
+
+private:
+    TQtIcons icons_;  // outlives the windows, which come and go
 };
 
 }  // namespace quorvel::qt

@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPainter>
@@ -23,6 +22,7 @@
 #include "QtFiltersDialog.h"
 #include "QtFormControls.h"
 #include "QtFormView.h"
+#include "QtIcons.h"
 #include "QtModemDisplays.h"
 #include "QtRichPane.h"
 #include "QtText.h"
@@ -30,13 +30,6 @@
 
 namespace quorvel::qt {
 namespace {
-
-QPixmap ToPixmap(const TBitmap& bitmap) {
-    QImage image(bitmap.Width, bitmap.Height, QImage::Format_ARGB32);
-    for (int y = 0; y < bitmap.Height; ++y)
-        for (int x = 0; x < bitmap.Width; ++x) image.setPixel(x, y, bitmap.Pixel(x, y));
-    return QPixmap::fromImage(image);
-}
 
 // The band: the first part of its splitter, at the panel's height. The
 // operator's drag goes back to the panel, so the height saved is the one seen.
@@ -194,7 +187,7 @@ private:
 
 class TQtMainFormView final : public TQtFormView {
 public:
-    TQtMainFormView(TMainForm& form, QWidget& window);
+    TQtMainFormView(TMainForm& form, QWidget& window, TQtIcons& icons);
     ~TQtMainFormView() override;
 
 private:
@@ -202,6 +195,7 @@ private:
     QToolButton* Button(TButtonItem& item, QWidget* parent);
 
     TMainForm& main_;
+    TQtIcons& icons_;
     std::unique_ptr<QMainWindow> root_;
     QPointer<QMainWindow> rootAlive_;  // the window may take it down first
     std::unique_ptr<TQtFormControls> controls_;
@@ -210,7 +204,8 @@ private:
     bool rxRestored_ = false, rxFollows_ = false;
 };
 
-TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView(form, window), main_(form) {
+TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window, TQtIcons& icons)
+    : TQtFormView(form, window), main_(form), icons_(icons) {
     auto* layout = new QVBoxLayout(&window);  // owned by the window
     layout->setContentsMargins(0, 0, 0, 0);
     root_ = std::make_unique<QMainWindow>(nullptr, Qt::Widget);
@@ -240,7 +235,9 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     c.Keep(std::make_unique<TBarLookBinding>(main_.dxBarManager1, *root, sync_));
     // Images come when the window is first shown, after the view is made.
     if (main_.ImagesModule) main_.ImagesModule->Observe([this] { controls_->ImagesChanged(); });
-    auto* status = new TQtStatusBar(main_.StatusBar1, sync_);
+    // Every widget is made inside its window: one made without a parent shows
+    // as a window of its own, and keeps a native window when it moves in.
+    auto* status = new TQtStatusBar(main_.StatusBar1, sync_, root);
     root->setStatusBar(status);  // owned by the main window
     for (TPopupMenu* popup : {&main_.dxBarPopupMenu1, &main_.dxBarPopupMenu2, &main_.dxBarPopupMenu3,
                               &main_.dxBarPopupMenu4})
@@ -346,7 +343,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     split->setObjectName(QStringLiteral("RxSplitter"));
     std::vector<QWidget*> panes;
     for (TRichEdit* pane : {&main_.RichEdit1, &main_.RichEdit2, &main_.RichEdit3, &main_.RichEdit4, &main_.RichEdit5}) {
-        auto* view = new TQtRichPane(*pane, sync_);
+        auto* view = new TQtRichPane(*pane, sync_, central);  // until the tabs take it
         if (main_.SmileyPicture) view->SetPicture(TMainForm::kSmileyPictureId, ToPixmap(*main_.SmileyPicture));
         panes.push_back(view);
     }
@@ -360,7 +357,7 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window) : TQtFormView
     lowerColumn->setSpacing(2);
     std::vector<QWidget*> macroPages;
     for (TToolBar* bar : {&main_.ToolBar1, &main_.ToolBar2, &main_.ToolBar3, &main_.ToolBar4, &main_.ToolBar5})
-        macroPages.push_back(c.MacroBar(*bar, nullptr));
+        macroPages.push_back(c.MacroBar(*bar, lower));
     auto* macros = new TQtPageControl(main_.PageControl1, macroPages, sync_, lower);
     macros->setFixedHeight(macros->tabBar()->sizeHint().height() + 30);
     lowerColumn->addWidget(macros);
@@ -475,7 +472,7 @@ TQtMainFormView::~TQtMainFormView() {
 
 QIcon TQtMainFormView::Image(int index) const {
     if (!main_.ImagesModule || index < 0 || index >= main_.ImagesModule->Images.Count()) return {};
-    return QIcon(ToPixmap(main_.ImagesModule->Images.Image(index)));
+    return icons_.Icon(main_.ImagesModule->Images.Image(index));
 }
 
 QToolButton* TQtMainFormView::Button(TButtonItem& item, QWidget* parent) {
@@ -488,10 +485,10 @@ QToolButton* TQtMainFormView::Button(TButtonItem& item, QWidget* parent) {
 
 }  // namespace
 
-std::unique_ptr<IFormView> CreateMainFormView(TForm& form, QWidget& window) {
+std::unique_ptr<IFormView> CreateMainFormView(TForm& form, QWidget& window, TQtIcons& icons) {
     auto* main = dynamic_cast<TMainForm*>(&form);
     if (main == nullptr) return nullptr;
-    return std::make_unique<TQtMainFormView>(*main, window);
+    return std::make_unique<TQtMainFormView>(*main, window, icons);
 }
 
 }  // namespace quorvel::qt

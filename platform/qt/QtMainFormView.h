@@ -8,7 +8,9 @@
 
 namespace quorvel::qt {
 
+class TQtIcons;
+
 // The main window's view when form is the main window; nullptr otherwise.
-std::unique_ptr<IFormView> CreateMainFormView(TForm& form, QWidget& window);
+std::unique_ptr<IFormView> CreateMainFormView(TForm& form, QWidget& window, TQtIcons& icons);
 
 }  // namespace quorvel::qt

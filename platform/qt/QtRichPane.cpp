@@ -214,11 +214,14 @@ void TQtRichPane::Sync() {
     // Shown or hidden, and coloured, only when that changed: both are costly
     // to repeat for every character.
     if (!testAttribute(Qt::WA_WState_ExplicitShowHide) || isHidden() == model_.Visible()) setVisible(model_.Visible());
+    // The colour goes to the text area alone: a palette of its own on the
+    // scroll bar would key what the style caches of it anew in every window.
+    QWidget* area = viewport();
     const QColor base = ToQColor(model_.Color, QPalette());
-    if (!testAttribute(Qt::WA_SetPalette) || palette().color(QPalette::Base) != base) {
-        QPalette p = palette();
+    if (!area->testAttribute(Qt::WA_SetPalette) || area->palette().color(QPalette::Base) != base) {
+        QPalette p = area->palette();
         p.setColor(QPalette::Base, base);
-        setPalette(p);
+        area->setPalette(p);
     }
     const TQuietScrollBar::THold held(verticalScrollBar());
     bool whole = false;
@@ -339,7 +342,7 @@ QRect TQtRichPane::CharRect(int position) const {
 
 void TQtRichPane::paintEvent(QPaintEvent* e) {
     QPainter painter(viewport());
-    const QPalette& pal = palette();
+    const QPalette& pal = viewport()->palette();
     const QRect area = e->rect();
     painter.fillRect(area, pal.color(QPalette::Base));
     const std::string& text = model_.Text();

@@ -54,6 +54,8 @@ public:
     // top-level window a widget is in (0 when not one of ours).
     QWidget* Widget(THandle window) const;
     THandle HandleOf(const QWidget* widget) const;
+    // The message hooks set; while there are any, this filters the application's events.
+    std::size_t HookCount() const { return hooks_.size(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
