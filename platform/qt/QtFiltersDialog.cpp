@@ -58,8 +58,11 @@ int RunFiltersDialog(TFiltersForm& form, QWidget* owner) {
     };
     fill();
     sync();
-    QObject::connect(list, &QListWidget::currentRowChanged, &dialog, [&](int row) {
-        form.Select(row);
+    // The selection, not the current row: Qt makes the first row current when
+    // the list takes the focus, with nothing chosen yet.
+    QObject::connect(list, &QListWidget::itemSelectionChanged, &dialog, [&] {
+        const QList<QListWidgetItem*> chosen = list->selectedItems();
+        if (!chosen.isEmpty()) form.Select(list->row(chosen.front()));
         sync();
     });
     for (QPushButton* b : {ok, cancel, save}) QObject::connect(b, &QPushButton::clicked, &dialog, sync);

@@ -97,7 +97,7 @@ std::unique_ptr<IFormView> TQtViewFactory::CreateView(TForm& form) {
     if (window == nullptr) return nullptr;
     if (auto view = CreateMainFormView(form, *window, icons_)) return view;
     if (auto view = CreateSetupWizardView(form, *window)) return view;
-    if (auto view = CreateOptionsView(form, *window)) return view;
+    if (auto view = CreateOptionsView(form, *window, icons_)) return view;
     return std::make_unique<TQtFormView>(form, *window);
 }
 

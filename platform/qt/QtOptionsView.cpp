@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
@@ -15,6 +14,7 @@
 #include "QtColors.h"
 #include "QtControls.h"
 #include "QtFormView.h"
+#include "QtIcons.h"
 #include "QtText.h"
 #include "settings/dsOptionsForm.h"
 
@@ -25,7 +25,8 @@ namespace {
 // which may ask for a colour and keep the old selection.
 class TQtColorBox final : public QComboBox, public TBinding {
 public:
-    TQtColorBox(TColorBox& model, TQtSync& sync, QWidget* parent) : QComboBox(parent), TBinding(sync), model_(model) {
+    TQtColorBox(TColorBox& model, TQtSync& sync, TQtIcons& icons, QWidget* parent)
+        : QComboBox(parent), TBinding(sync), model_(model), icons_(icons) {
         setObjectName(ToQString(model.Name));
         connect(this, &QComboBox::activated, this, [this](int index) {
             model_.Select(index);
@@ -46,12 +47,15 @@ public:
     }
 
 private:
+    // The same colour is the same icon in every dialog: Qt caches what it
+    // draws of a new one under a key that is never asked for again.
     QIcon Swatch(TColor colour) const {
-        QPixmap pixmap(24, 12);
-        pixmap.fill(ToQColor(colour, palette()));
-        return QIcon(pixmap);
+        TBitmap swatch{24, 12, {}};
+        swatch.Pixels.assign(24 * 12, ToQColor(colour, palette()).rgba());
+        return icons_.Icon(swatch);
     }
     TColorBox& model_;
+    TQtIcons& icons_;
 };
 
 // "Образец" in the sample's font and colour on the sample's background.
@@ -106,7 +110,7 @@ private:
 
 class TQtOptionsView final : public TQtFormView {
 public:
-    TQtOptionsView(TOptionsForm& form, QWidget& window);
+    TQtOptionsView(TOptionsForm& form, QWidget& window, TQtIcons& icons);
     ~TQtOptionsView() override;
 
 private:
@@ -118,11 +122,12 @@ private:
     QWidget* ViewPage();
 
     TOptionsForm& options_;
+    TQtIcons& icons_;
     std::vector<std::unique_ptr<TBinding>> kept_;
 };
 
-TQtOptionsView::TQtOptionsView(TOptionsForm& form, QWidget& window)
-    : TQtFormView(form, window), options_(form) {
+TQtOptionsView::TQtOptionsView(TOptionsForm& form, QWidget& window, TQtIcons& icons)
+    : TQtFormView(form, window), options_(form), icons_(icons) {
     window.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     window.setWindowModality(Qt::ApplicationModal);
     window.setFixedSize(TOptionsForm::kClientWidth, TOptionsForm::kClientHeight);
@@ -185,7 +190,7 @@ QWidget* TQtOptionsView::Spin(TSpinEdit& editor, QWidget* parent) {
 }
 
 QWidget* TQtOptionsView::Picker(TColorBox& box, QWidget* parent) {
-    auto* widget = new TQtColorBox(box, sync_, parent);
+    auto* widget = new TQtColorBox(box, sync_, icons_, parent);
     // Narrow pages: the swatch and the start of the name are enough to choose by.
     widget->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     widget->setMinimumContentsLength(7);
@@ -280,10 +285,10 @@ QWidget* TQtOptionsView::ViewPage() {
 
 }  // namespace
 
-std::unique_ptr<IFormView> CreateOptionsView(TForm& form, QWidget& window) {
+std::unique_ptr<IFormView> CreateOptionsView(TForm& form, QWidget& window, TQtIcons& icons) {
     auto* options = dynamic_cast<TOptionsForm*>(&form);
     if (options == nullptr) return nullptr;
-    return std::make_unique<TQtOptionsView>(*options, window);
+    return std::make_unique<TQtOptionsView>(*options, window, icons);
 }
 
 }  // namespace quorvel::qt

@@ -8,7 +8,9 @@
 
 namespace quorvel::qt {
 
+class TQtIcons;
+
 // The dialog's view when form is the options dialog; nullptr otherwise.
-std::unique_ptr<IFormView> CreateOptionsView(TForm& form, QWidget& window);
+std::unique_ptr<IFormView> CreateOptionsView(TForm& form, QWidget& window, TQtIcons& icons);
 
 }  // namespace quorvel::qt

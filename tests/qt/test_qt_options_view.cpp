@@ -90,10 +90,14 @@ TEST(QtOptionsView, PagesShowAndWorkTheDialogsControls) {
     ASSERT_NE(wnd, nullptr);
     EXPECT_EQ(wnd->itemText(0), QString::fromUtf8("Выбрать"));
     EXPECT_FALSE(wnd->itemIcon(0).isNull());
+    ASSERT_GT(wnd->count(), 1);
+    const qint64 unchanged = wnd->itemIcon(1).cacheKey();
     dialogs.Colours.push_back(RGB(10, 20, 30));
     emit wnd->activated(0);
     EXPECT_EQ(form->cbRXWndColor.Selected(), RGB(10, 20, 30));
     ASSERT_TRUE(SpinUntil([&] { return wnd->currentIndex() == 0; }));
+    // A colour that did not change keeps its icon, so Qt's cache of it is found again.
+    EXPECT_EQ(wnd->itemIcon(1).cacheKey(), unchanged);
 
     // The TX sample takes the font dialog's choice and shows it in its colour.
     dialogs.Fonts.push_back(TFont{"Serif", 14, {}, RGB(255, 0, 0)});
