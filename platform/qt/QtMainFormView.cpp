@@ -356,8 +356,16 @@ TQtMainFormView::TQtMainFormView(TMainForm& form, QWidget& window, TQtIcons& ico
     lowerColumn->setContentsMargins(0, 0, 0, 0);
     lowerColumn->setSpacing(2);
     std::vector<QWidget*> macroPages;
-    for (TToolBar* bar : {&main_.ToolBar1, &main_.ToolBar2, &main_.ToolBar3, &main_.ToolBar4, &main_.ToolBar5})
-        macroPages.push_back(c.MacroBar(*bar, lower));
+    for (TToolBar* bar : {&main_.ToolBar1, &main_.ToolBar2, &main_.ToolBar3, &main_.ToolBar4, &main_.ToolBar5}) {
+        // Each bar on a page of its own: the bar shows or hides as its model
+        // says, the page as its tab does; a bar that were the page itself
+        // would show over the current one.
+        auto* page = new QWidget(lower);
+        auto* pageColumn = new QVBoxLayout(page);
+        pageColumn->setContentsMargins(0, 0, 0, 0);
+        pageColumn->addWidget(c.MacroBar(*bar, page));
+        macroPages.push_back(page);
+    }
     auto* macros = new TQtPageControl(main_.PageControl1, macroPages, sync_, lower);
     macros->setFixedHeight(macros->tabBar()->sizeHint().height() + 30);
     lowerColumn->addWidget(macros);

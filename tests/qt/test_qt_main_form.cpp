@@ -549,6 +549,21 @@ TEST_F(QtMainFormTest, ButtonsGetTheirImagesAndBarsFollowTheHostsToolbarStyle) {
     EXPECT_NE(standard->styleSheet(), office);
     EXPECT_TRUE(standard->styleSheet().contains("border: none"));
     EXPECT_EQ(panel->frameShape(), QFrame::NoFrame);
+
+    // Only the current macro page's bar shows, also after the images came
+    // and each bar synced again (as when the macros are reloaded).
+    for (TToolBar* b : {&Form().ToolBar1, &Form().ToolBar2, &Form().ToolBar3, &Form().ToolBar4, &Form().ToolBar5}) {
+        b->SetEnabled(false);
+        b->SetEnabled(true);
+    }
+    Turn();
+    auto* macros = Find<QTabWidget>("PageControl1");
+    ASSERT_NE(macros, nullptr);
+    for (int i = 0; i < 5; ++i) {
+        auto* bar = Find<QToolBar>(("ToolBar" + std::to_string(i + 1)).c_str());
+        ASSERT_NE(bar, nullptr) << i;
+        EXPECT_EQ(bar->isVisible(), i == macros->currentIndex()) << "macro bar " << i + 1;
+    }
 }
 
 TEST_F(QtMainFormTest, TheBandHoldsTheDisplaysAndTheStepButtonsStepWhileHeld) {
