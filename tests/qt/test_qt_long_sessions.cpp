@@ -161,12 +161,8 @@ protected:
         library->SendNotify(3, 1);
         library->Release();
         Turn();
-        // What the fakes record grows by design; only the plug-in's own memory counts.
-        host.transceiver.calls.clear();
-        host.transceiver.registered.clear();
-        host.transceiver.tunes.clear();
-        host.newQso.enables.clear();
-        host.awards.set.clear();
+        // Only the plug-in's own memory counts.
+        host.ForgetRecords();
         sim.Dialogs.Messages.clear();
         sim.Dialogs.Modals.clear();
     }
